@@ -1,0 +1,35 @@
+// File-system queries the rest of the program needs: does a path name a regular file or a
+// folder, a file's size, the folder's regular files by extension, the working directory,
+// and the one-per-run sync of a folder's file system. No call here throws.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// True for a regular file (symbolic links followed); folders, FIFOs, devices and sockets are not files.
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+// Size of the regular file at path; nothing when it is not one or cannot be queried.
+std::optional<std::int64_t> FileSizeOf(const std::string& path);
+
+struct TDirEntry {
+    std::string Name; // bare name, no folder part
+    std::int64_t Size = 0;
+};
+
+// The regular files (dot-files included) of folder whose name ends in "." + ext, the
+// extension compared case-insensitively. A failing enumeration ends quietly with what
+// was found so far.
+std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& ext);
+
+// The process's working directory; empty when it cannot be determined.
+std::string CurrentDir();
+
+// Flushes the file system that holds path to the disk; false when the flush failed.
+[[nodiscard]] bool SyncFileSystem(const std::string& path);
+
+} // namespace tarvo

@@ -1,0 +1,51 @@
+#include "platform/TextCodec.h"
+
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+
+#include <vector>
+
+namespace tarvo {
+
+std::string WideToNarrow(std::string_view utf16le) {
+    const std::size_t units = utf16le.size() / 2;
+    if (units == 0) return {};
+    std::vector<UChar> wide(units);
+    for (std::size_t i = 0; i < units; ++i)
+        wide[i] = static_cast<UChar>(static_cast<unsigned char>(utf16le[2 * i]) |
+                                     (static_cast<unsigned char>(utf16le[2 * i + 1]) << 8));
+    // Every UTF-16 unit becomes at most 3 UTF-8 bytes, U+FFFD included.
+    std::string out(units * 3, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length, wide.data(),
+                       static_cast<int32_t>(units), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+std::string NarrowToUtf8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    bool valid = true;
+    for (int32_t i = 0; i < length && valid;) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        valid = c >= 0;
+    }
+    if (valid) return std::string(text);
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+} // namespace tarvo

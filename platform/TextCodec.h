@@ -1,0 +1,15 @@
+// Conversions between the encodings found in picture files and UTF-8, the program's
+// 8-bit text encoding.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// UTF-16LE bytes (an odd last byte is ignored) to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string WideToNarrow(std::string_view utf16le);
+// The text itself when it is valid UTF-8, otherwise the text read as Latin-1 and converted.
+std::string NarrowToUtf8(std::string_view text);
+
+} // namespace tarvo

@@ -1,0 +1,192 @@
+#include "platform/Collation.h"
+#include "platform/FileSys.h"
+#include "platform/LockedFile.h"
+#include "platform/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlatformTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarvo-platform-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        FDir = pattern;
+    }
+    void TearDown() override {
+        SetWriteFaults({});
+        fs::permissions(FDir, fs::perms::owner_all);
+        fs::remove_all(FDir);
+    }
+    std::string Make(const std::string& name, const std::string& bytes) {
+        const std::string path = FDir + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    static std::string Slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string FDir;
+};
+
+TEST_F(PlatformTest, OnlyRegularFilesCountAsFiles) {
+    const std::string file = Make("a.png", "x");
+    const std::string fifo = FDir + "/pipe.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_directory(FDir + "/sub.png");
+    symlink(file.c_str(), (FDir + "/link.png").c_str());
+
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FileExists(FDir + "/link.png"));
+    EXPECT_FALSE(FileExists(fifo));
+    EXPECT_FALSE(FileExists(FDir + "/sub.png"));
+    EXPECT_FALSE(FileExists(FDir + "/none.png"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_TRUE(DirExists(FDir + "/sub.png"));
+    EXPECT_FALSE(DirExists(file));
+    EXPECT_EQ(FileSizeOf(file), 1);
+    EXPECT_FALSE(FileSizeOf(fifo).has_value());
+}
+
+TEST_F(PlatformTest, ListFilesMatchesExtensionIgnoringCaseAndSkipsNonFiles) {
+    Make("b.png", std::string(70, 'b'));
+    Make("C.PNG", "c");
+    Make(".hidden.png", "h");
+    Make("png", "no dot");
+    Make("d.png.txt", "other");
+    Make("e.jpg", "jpeg");
+    fs::create_directory(FDir + "/f.png");
+    ASSERT_EQ(mkfifo((FDir + "/g.png").c_str(), 0644), 0);
+
+    std::vector<TDirEntry> found = ListFiles(FDir, "png");
+    std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.Name < b.Name; });
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].Name, ".hidden.png");
+    EXPECT_EQ(found[1].Name, "C.PNG");
+    EXPECT_EQ(found[2].Name, "b.png");
+    EXPECT_EQ(found[2].Size, 70);
+    EXPECT_TRUE(ListFiles(FDir + "/missing", "png").empty());
+}
+
+TEST_F(PlatformTest, ReadFileHeadStopsAtLimitAndNeverOpensFifo) {
+    const std::string file = Make("a.bin", "0123456789");
+    std::string got;
+    ASSERT_TRUE(ReadFileHead(file, 4, got));
+    EXPECT_EQ(got, "0123");
+    ASSERT_TRUE(ReadFileHead(file, 100, got));
+    EXPECT_EQ(got, "0123456789");
+
+    const std::string fifo = FDir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(ReadFileHead(fifo, 8, got)); // would block forever if it were opened as a file
+    EXPECT_FALSE(ReadFileHead(FDir, 8, got));
+    EXPECT_FALSE(ReadFileHead(FDir + "/none", 8, got));
+}
+
+TEST_F(PlatformTest, WriterLockKeepsReadersAndOtherWritersOut) {
+    const std::string file = Make("a.bin", "0123456789");
+    TWriteFile writer;
+    ASSERT_TRUE(writer.Open(file));
+    std::string got;
+    EXPECT_FALSE(ReadFileHead(file, 8, got));
+    TWriteFile second;
+    EXPECT_FALSE(second.Open(file));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_TRUE(ReadFileHead(file, 8, got));
+    EXPECT_TRUE(second.Open(file));
+}
+
+TEST_F(PlatformTest, WriterRefusesFileLockedByAnotherOpenFile) {
+    const std::string file = Make("a.bin", "0123456789");
+    const int fd = open(file.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_SH), 0);
+    TWriteFile writer;
+    EXPECT_FALSE(writer.Open(file));
+    close(fd);
+    EXPECT_TRUE(writer.Open(file));
+}
+
+TEST_F(PlatformTest, WriterRefusesFileWithoutWriteBitEvenForRoot) {
+    const std::string file = Make("a.bin", "0123456789");
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    TWriteFile writer;
+    EXPECT_FALSE(writer.Open(file));
+    EXPECT_FALSE(writer.Open(FDir + "/none"));
+    EXPECT_FALSE(writer.Open(FDir));
+}
+
+TEST_F(PlatformTest, WriterChangesOnlyTheBytesItWritesAndNeverTruncates) {
+    const std::string file = Make("a.bin", "0123456789");
+    TWriteFile writer;
+    ASSERT_TRUE(writer.Open(file));
+    std::string before;
+    ASSERT_TRUE(writer.ReadAt(3, 4, before));
+    EXPECT_EQ(before, "3456");
+    std::string pastEnd;
+    EXPECT_FALSE(writer.ReadAt(8, 4, pastEnd));
+    EXPECT_EQ(writer.Seek(3), 3);
+    EXPECT_EQ(writer.Write("    ", 4), 4u);
+    EXPECT_TRUE(writer.Sync());
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(Slurp(file), "012    789");
+}
+
+TEST_F(PlatformTest, InjectedFaultsHitTheConfiguredCalls) {
+    const std::string file = Make("a.bin", "0123456789");
+    SetWriteFaults({.FailSeekAt = 1, .ShortWriteAt = 0, .FailSync = true});
+    TWriteFile writer;
+    ASSERT_TRUE(writer.Open(file));
+    EXPECT_EQ(writer.Seek(2), 2);
+    EXPECT_EQ(writer.Write("ab", 2), 1u);
+    EXPECT_EQ(writer.Seek(5), -1);
+    EXPECT_FALSE(writer.Sync());
+    writer.Close();
+    EXPECT_EQ(Slurp(file), "01a3456789");
+}
+
+TEST(TextCodec, WideToNarrowConvertsUtf16LeToUtf8) {
+    const struct {
+        std::string wide;
+        std::string narrow;
+        const char* note;
+    } cases[] = {
+        {std::string("c\0a\0t\0", 6), "cat", "ASCII"},
+        {std::string("\x3a\x04\x3e\x04\x42\x04", 6), "кот", "Cyrillic"},
+        {std::string("\x3d\xd8\x08\xde", 4), "\xF0\x9F\x98\x88", "surrogate pair"},
+        {std::string("\x3d\xd8" "a\0", 4), "\xEF\xBF\xBD" "a", "unpaired high surrogate"},
+        {std::string("a\0b", 3), "a", "odd trailing byte ignored"},
+        {"", "", "empty"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WideToNarrow(c.wide), c.narrow) << c.note;
+}
+
+TEST(TextCodec, NarrowToUtf8KeepsValidUtf8AndReadsTheRestAsLatin1) {
+    EXPECT_EQ(NarrowToUtf8("кот"), "кот");
+    EXPECT_EQ(NarrowToUtf8("caf\xE9"), "café");
+    EXPECT_EQ(NarrowToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Collation, NamesCompareIgnoringCaseButNotLetters) {
+    EXPECT_EQ(CompareNames("a.png", "A.png"), 0);
+    EXPECT_LT(CompareNames("A.jpg", "b.png"), 0);
+    EXPECT_GT(CompareNames("c.JPEG", "b.png"), 0);
+    EXPECT_NE(CompareNames("e.png", "é.png"), 0);
+}
+
+} // namespace
+} // namespace tarvo
