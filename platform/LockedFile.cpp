@@ -45,11 +45,15 @@ private:
 } // namespace
 
 bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
-    out.clear();
     FdGuard fd(OpenRegular(path, O_RDONLY));
-    if (fd.Get() < 0 || flock(fd.Get(), LOCK_SH | LOCK_NB) != 0) return false;
+    if (fd.Get() < 0 || flock(fd.Get(), LOCK_SH | LOCK_NB) != 0) {
+        out.clear();
+        return false;
+    }
+    // A buffer reused from call to call is not zero-filled again: only the bytes that
+    // the read reports are kept.
     try {
-        out.resize(maxBytes);
+        if (out.size() < maxBytes) out.resize(maxBytes);
     } catch (...) {
         out.clear();
         return false;
@@ -81,13 +85,17 @@ TWriteFile& TWriteFile::operator=(TWriteFile&& other) noexcept {
 
 TWriteFile::~TWriteFile() { Close(); }
 
-bool TWriteFile::Open(const std::string& path) {
-    Close();
+bool MayWriteInPlace(const std::string& path) {
     struct stat st{};
     // Root may write any file; a file without a single write bit is read-only to us all the same.
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return false;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+           faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+bool TWriteFile::Open(const std::string& path) {
+    Close();
+    if (!MayWriteInPlace(path)) return false;
     // Read access too: the bytes about to be overwritten are compared before writing.
     const int fd = OpenRegular(path, O_RDWR);
     if (fd < 0) return false;

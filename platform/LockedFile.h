@@ -11,8 +11,12 @@ namespace tarvo {
 
 // Reads up to maxBytes from the start of a regular file under a shared, non-blocking lock.
 // False when the file cannot be opened or locked (a writer holds it) or a read fails;
-// out then holds what was read before the failure.
+// out then holds what was read before the failure. out's storage is reused between calls.
 [[nodiscard]] bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out);
+
+// Whether path is a regular file with a write permission bit that this process may open for
+// writing; the checks TWriteFile::Open makes before it opens, without opening.
+bool MayWriteInPlace(const std::string& path);
 
 // An existing file opened for in-place writing. Move-only; the destructor closes quietly.
 class TWriteFile {

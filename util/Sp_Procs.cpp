@@ -47,7 +47,11 @@ TDecimal toDecimal(long double magnitude, int decimals) {
     if (ec != std::errc()) throw std::runtime_error("number conversion");
     const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
     const std::size_t e = text.find('e');
-    d.Digits = std::string(text.substr(0, 1)) + std::string(text.substr(2, e - 2));
+    if (e == std::string_view::npos || e < 2) throw std::runtime_error("number conversion");
+    d.Digits.reserve(e - 1);
+    d.Digits.push_back(text[0]);
+    for (std::size_t i = 2; i < e; ++i)
+        d.Digits.push_back(text[i]);
     d.Exponent = std::atoi(buffer + e + 1) + 1;
 
     const long long keep = static_cast<long long>(d.Exponent) + decimals;
@@ -58,7 +62,7 @@ TDecimal toDecimal(long double magnitude, int decimals) {
             while (!d.Digits.empty() && d.Digits.back() == '9')
                 d.Digits.pop_back();
             if (d.Digits.empty()) {
-                d.Digits = "1";
+                d.Digits.assign(1, '1');
                 ++d.Exponent;
             } else {
                 ++d.Digits.back();
@@ -70,15 +74,18 @@ TDecimal toDecimal(long double magnitude, int decimals) {
     return d;
 }
 
+// Built by appending: gcc 12 warns falsely (-Wrestrict) on operator+ chains of strings.
 std::string fixedText(const TDecimal& d) {
-    if (d.Digits.empty()) return "0";
+    std::string out;
+    if (d.Digits.empty()) return out.append("0");
     const auto count = static_cast<long long>(d.Digits.size());
     if (d.Exponent <= 0)
-        return "0." + std::string(static_cast<std::size_t>(-d.Exponent), '0') + d.Digits;
+        return out.append("0.").append(static_cast<std::size_t>(-d.Exponent), '0').append(d.Digits);
     if (count <= d.Exponent)
-        return d.Digits + std::string(static_cast<std::size_t>(d.Exponent - count), '0');
+        return out.append(d.Digits).append(static_cast<std::size_t>(d.Exponent - count), '0');
     const auto point = static_cast<std::size_t>(d.Exponent);
-    return d.Digits.substr(0, point) + "." + d.Digits.substr(point);
+    std::string_view digits(d.Digits);
+    return out.append(digits.substr(0, point)).append(".").append(digits.substr(point));
 }
 
 } // namespace
@@ -87,9 +94,10 @@ TFormatResult FormatNumber(long double value, int minDigits, int decimals) {
     try {
         if (!std::isfinite(value)) return {false, NotConvertibleText};
         if (decimals < 0 || decimals > MaxDecimals) decimals = MaxDecimals;
-        std::string text = fixedText(toDecimal(std::fabs(value), decimals));
-        const std::size_t sign = value < 0 && text != "0" ? 1 : 0;
-        if (sign != 0) text.insert(0, "-");
+        const std::string digits = fixedText(toDecimal(std::fabs(value), decimals));
+        const std::size_t sign = value < 0 && digits != "0" ? 1 : 0;
+        std::string text(sign, '-');
+        text.append(digits);
         const std::size_t integerDigits = std::min(text.find('.'), text.size()) - sign;
         if (minDigits > 0 && integerDigits < static_cast<std::size_t>(minDigits))
             text.insert(sign, static_cast<std::size_t>(minDigits) - integerDigits, '0');

@@ -1,0 +1,32 @@
+// Checks shared by the parameter-block fuzz targets: what marking may change in a block's
+// data. A broken rule aborts, so the fuzzer reports the input.
+#pragma once
+
+#include "params/MyGrafObj.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace tarvo::fuzz {
+
+// Marking changes bytes only inside the recorded span, only to blanks (a UTF-16 space is
+// 0x20 0x00), keeps the size, and leaves a PNG block with the CRC of its new data.
+inline void CheckMarked(const TMyGrafItem& block) {
+    if (!block.Marked) return;
+    const std::string_view now = block.Data;
+    const std::string_view was = block.LoadedData;
+    if (now.size() != was.size()) std::abort();
+    const long start = block.ChangeStart - 1;
+    const long end = start + block.ChangeLength;
+    if (start < 0 || block.ChangeLength <= 0 || end > static_cast<long>(now.size())) std::abort();
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] == was[i]) continue;
+        const long at = static_cast<long>(i);
+        if (at < start || at >= end || (now[i] != ' ' && now[i] != '\0')) std::abort();
+    }
+    if (block.CrcPos != 0 &&
+        block.Crc != ChunkCrc(std::string_view(block.ChunkType.data(), 4), block.Data))
+        std::abort();
+}
+
+} // namespace tarvo::fuzz

@@ -1,0 +1,194 @@
+// Reading a picture file's leading bytes into the two parameter blocks, and the load
+// sequence. The file is read once; the chunk walk runs over the bytes in memory.
+#include "params/MyGrafObj.h"
+
+#include "params/BlockBytes.h"
+#include "params/DatTypes.h"
+#include "platform/LockedFile.h"
+#include "util/MyStrUnit.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+} // namespace
+
+std::array<std::uint8_t, 4> ChunkCrc(std::string_view type, std::string_view data) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    // zlib answers the initial value for a null buffer, which an empty view may hold.
+    if (!type.empty()) crc = crc32_z(crc, reinterpret_cast<const Bytef*>(type.data()), type.size());
+    if (!data.empty()) crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data.data()), data.size());
+    return {static_cast<std::uint8_t>(crc >> 24), static_cast<std::uint8_t>(crc >> 16),
+            static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)};
+}
+
+void TMyGrafItem::Clear() {
+    ChunkType = {};
+    Kind = -1;
+    Data.clear();
+    Crc = {};
+    CrcPos = 0;
+    BlockOffset = 0;
+    Values = {};
+    TextStart = 0;
+    TextEnd = 0;
+    ChangeStart = 0;
+    ChangeLength = 0;
+    Marked = false;
+    Text.clear();
+    LoadedData.clear();
+    LoadedCrc = {};
+}
+
+TMyGraf::TMyGraf(bool wipeMode) : WipeMode(wipeMode) {
+    Clear();
+}
+
+void TMyGraf::Clear() {
+    FirstBlock.Clear();
+    SecondBlock.Clear();
+    Signature = {};
+    FileKind = 0;
+    Head.clear();
+}
+
+bool TMyGraf::Load(const std::string& path) {
+    return FinishLoad(ReadFile(path));
+}
+
+bool TMyGraf::LoadBytes(std::string_view bytes) {
+    return FinishLoad(ReadBytes(bytes));
+}
+
+bool TMyGraf::FinishLoad(bool ok) {
+    try {
+        if (!ok && FileKind != 1 && !Head.empty()) ok = ParseHead();
+        Head.clear();
+        if (ok && WipeMode) return true;
+        ok = BuildTexts();
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok) Clear();
+    return ok;
+}
+
+bool TMyGraf::ReadFile(const std::string& path) {
+    Clear();
+    try {
+        FBuffer.clear();
+        // A read error part-way leaves what came before it, which is walked like a file
+        // that ends there.
+        if (!ReadFileHead(path, ReadLimit, FBuffer) && FBuffer.empty()) return false;
+        return ReadBytes(FBuffer);
+    } catch (...) {
+        Clear();
+        return false;
+    }
+}
+
+bool TMyGraf::ReadBytes(std::string_view bytes) {
+    Clear();
+    if (bytes.size() < SignatureSize) return false;
+    std::copy_n(bytes.begin(), SignatureSize, Signature.begin());
+    const std::string_view signature = bytes.substr(0, SignatureSize);
+    if (signature == PngSignature) {
+        FileKind = 1;
+        try {
+            WalkChunks(bytes);
+        } catch (...) {
+            // Out of memory while taking a chunk: parse what was taken before it.
+        }
+        for (TMyGrafItem* block : {&FirstBlock, &SecondBlock}) {
+            try {
+                (void)block->Parse();
+            } catch (...) {
+                block->Clear();
+            }
+        }
+        return FirstBlock.HasParams() || SecondBlock.HasParams();
+    }
+    if (signature == JpegSignature) {
+        FileKind = 2;
+        try {
+            if (bytes.size() >= static_cast<std::size_t>(HeadLimit))
+                Head.assign(bytes.substr(0, HeadLimit));
+        } catch (...) {
+            Head.clear();
+        }
+    }
+    return false;
+}
+
+void TMyGraf::WalkChunks(std::string_view bytes) {
+    const std::size_t size = bytes.size();
+    std::size_t pos = SignatureSize;
+    // Every chunk: length (4 bytes, big-endian), type (4), data, CRC (4). A field that the
+    // bytes do not hold in full ends the walk, as a short read of the file would.
+    while (pos < static_cast<std::size_t>(HeadLimit)) {
+        if (size < pos + 4) break;
+        const std::uint32_t length = BigEndian32(bytes, pos);
+        if (length > static_cast<std::uint32_t>(HeadLimit)) break;
+        if (size < pos + 8) break;
+        const std::string_view type = bytes.substr(pos + 4, 4);
+        TMyGrafItem* block = nullptr;
+        int kind = -1;
+        if (StrSameText(type, SecondChunkType)) {
+            block = &SecondBlock;
+            kind = 1;
+        } else if (StrSameText(type, FirstChunkType)) {
+            block = &FirstBlock;
+            kind = 0;
+        }
+        if (block != nullptr) {
+            const std::size_t crcAt = pos + 8 + length;
+            if (size < crcAt + 4) break; // the block keeps what it held before
+            block->Data.assign(bytes.substr(pos + 8, length));
+            for (std::size_t i = 0; i < 4; ++i)
+                block->Crc[i] = static_cast<std::uint8_t>(bytes[crcAt + i]);
+            std::copy_n(type.begin(), 4, block->ChunkType.begin());
+            block->Kind = kind;
+            block->BlockOffset = static_cast<int>(pos);
+            block->CrcPos = static_cast<int>(crcAt);
+        }
+        // Chunks of other types are skipped without looking at their data.
+        pos += length + 12;
+        if (FirstBlock.HasParams() && SecondBlock.HasParams()) break;
+    }
+}
+
+bool TMyGraf::ParseHead() {
+    bool ok = false;
+    try {
+        ok = FirstBlock.TakeHead(Head);
+    } catch (...) {
+        FirstBlock.Clear();
+        ok = false;
+    }
+    Head.clear();
+    return ok;
+}
+
+bool TMyGraf::BuildTexts() {
+    try {
+        FirstBlock.BuildText();
+        SecondBlock.BuildText();
+    } catch (...) {
+        FirstBlock.Text.clear();
+        SecondBlock.Text.clear();
+    }
+    return !FirstBlock.Text.empty() || !SecondBlock.Text.empty();
+}
+
+} // namespace tarvo

@@ -1,0 +1,154 @@
+// The parameter container of one picture file: finds the two Tarvo parameter blocks (the
+// UTF-16 eXIf/JPEG block and the 8-bit GenInfo tEXt block) in the file's leading bytes,
+// parses them into located values and display texts, and blanks chosen values in place.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// A value located in a block's Data: 1-based byte offset and length in bytes; (0, 0) = none.
+struct TValuePos {
+    int Offset = 0;
+    int Length = 0;
+    bool operator==(const TValuePos&) const = default;
+};
+
+// One line of the UTF-16 block. Key holds the low bytes of its code units; Value starts at the
+// byte after the colon and ends before the line feed; Next is where the following line starts.
+struct TWideLine {
+    bool Ok = false;
+    std::string Key;
+    TValuePos Value;
+    int Next = 0;
+};
+
+// One line of the 8-bit block ("key": value). Without a line Found is false, Key is empty and
+// Next is the position the search started from (FindKey: 0).
+struct TKeyLine {
+    bool Found = false;
+    std::string Key;
+    TValuePos Value;
+    int Next = 0;
+};
+
+// Chunk CRC of the PNG format over the 4 type bytes and the data, most significant byte first.
+std::array<std::uint8_t, 4> ChunkCrc(std::string_view type, std::string_view data);
+
+// The UTF-16 line (key, colon, value, line feed) starting at byte p of data; !Ok when malformed.
+TWideLine NextWideLine(std::string_view data, int p);
+// End of a folded value that begins " >" at v and whose first line ends at the line feed e:
+// the byte position of the line feed that ends the value, 0 when it is not found.
+int FoldedEnd(std::string_view data, int v, int e);
+// The next 8-bit key line at or after position p of text.
+TKeyLine NextKeyLine(std::string_view text, int p);
+// The first key line at or after p whose key equals name ignoring case. On failure Next is 0
+// and Value is (0, 0); a search from p = 0 finds nothing.
+TKeyLine FindKey(std::string_view text, std::string_view name, int p);
+// Leading and trailing blanks dropped; every line feed becomes CR LF.
+std::string FlattenLines(std::string_view text);
+// The value of a "key: value" line of a display text (the line must start with the key,
+// spaces aside); empty when absent, blank or "''".
+std::string LookupValue(std::string_view text, std::string_view key);
+
+// One parameter block. Positions in Data are 1-based bytes, also for UTF-16 data.
+class TMyGrafItem {
+public:
+    TMyGrafItem() { Clear(); }
+
+    std::array<char, 4> ChunkType{};   // as stored in the file; zero for a JPEG block
+    int Kind = -1;                     // -1 no block, 0 UTF-16 block, 1 8-bit block
+    std::string Data;                  // PNG: chunk data; JPEG: the text cut from the head
+    std::array<std::uint8_t, 4> Crc{}; // PNG: the stored CRC, most significant byte first
+    int CrcPos = 0;                    // PNG: file offset of the CRC field; 0: no CRC to write
+    int BlockOffset = 0;               // PNG: file offset of the chunk; JPEG: of Data's first byte
+    std::array<TValuePos, 4> Values{}; // JobId, prompt, negative_prompt, seed
+    int TextStart = 0;
+    int TextEnd = 0;
+    int ChangeStart = 0; // 1-based offset in Data of the first byte changed by marking
+    int ChangeLength = 0;
+    bool Marked = false;
+    std::string Text; // display text, UTF-8
+    // Data and Crc as they were before marking changed them; WriteMarked compares the file
+    // with these before it writes.
+    std::string LoadedData;
+    std::array<std::uint8_t, 4> LoadedCrc{};
+
+    void Clear();
+    bool HasParams() const { return !Data.empty() && Kind >= 0; }
+
+    // Checks the block's format and locates its text; false clears the block.
+    [[nodiscard]] bool Parse();
+    // Locates the UTF-16 text and the four values in data (Data, or a JPEG head).
+    [[nodiscard]] bool ParseWide(std::string_view data);
+    // First block of a JPEG file: cuts the parameter text out of the file's head.
+    [[nodiscard]] bool TakeHead(std::string_view head);
+    [[nodiscard]] bool CheckGenInfo();
+
+    void BuildText();
+    std::string WideText() const;
+    std::string NarrowText() const;
+    // The prompt of the first block, UTF-8, trimmed; empty when absent.
+    std::string GetPrompt() const;
+    // The value of key in the first block's display text; empty for the second block.
+    std::string GetValue(std::string_view key) const;
+
+    // Blank the values chosen by the wipe flags; true when at least one was blanked.
+    [[nodiscard]] bool MarkWide();
+    [[nodiscard]] bool MarkNarrow();
+    // Blank one value in place; on success the record holds the blanked range.
+    [[nodiscard]] bool BlankWide(TValuePos& value);
+    [[nodiscard]] bool BlankNarrow(TValuePos& value);
+
+private:
+    void KeepLoaded();
+    bool FinishMark(int count, int first, int last);
+};
+
+// The parameter container of one picture file.
+class TMyGraf {
+public:
+    explicit TMyGraf(bool wipeMode);
+
+    std::array<char, 8> Signature{};
+    std::uint8_t FileKind = 0; // 0 none, 1 PNG signature, 2 JPEG signature
+    TMyGrafItem FirstBlock;    // UTF-16 block
+    TMyGrafItem SecondBlock;   // 8-bit block
+    std::string Head;          // a JPEG file's first 20000 bytes, only during a load
+    const bool WipeMode;       // loads build no display texts
+    // WriteMarked makes its change durable before it answers (a folder run turns this off
+    // and syncs the file system once at its end).
+    bool SyncWrites = true;
+
+    void Clear();
+    // Reads and parses the file; true when parameters were found (outside wipe mode: when a
+    // display text resulted). On false the container is empty.
+    [[nodiscard]] bool Load(const std::string& path);
+    // Load from the file's bytes already in memory.
+    [[nodiscard]] bool LoadBytes(std::string_view bytes);
+    // Reads the file's leading bytes and walks its chunks; true when a PNG block holds
+    // parameters. A JPEG file answers false and leaves its head in Head.
+    [[nodiscard]] bool ReadFile(const std::string& path);
+    [[nodiscard]] bool ReadBytes(std::string_view bytes);
+    [[nodiscard]] bool ParseHead();
+    [[nodiscard]] bool BuildTexts();
+
+    // Blanks the chosen values in memory; false (container cleared) when nothing was blanked.
+    [[nodiscard]] bool Mark();
+    // Writes the marked spans and CRCs into the file at path. code is raised by the writer
+    // status: +1 positioning failed before anything was written, +2 the file may be partly
+    // written (short write, failed positioning after writing began, failed sync or close).
+    // False when nothing was written or w is not 0; code is unchanged when the file could not
+    // be opened for writing or its bytes no longer match what was loaded (nothing written).
+    [[nodiscard]] bool WriteMarked(const std::string& path, std::uint8_t& code);
+
+private:
+    bool FinishLoad(bool ok);
+    void WalkChunks(std::string_view bytes);
+    std::string FBuffer; // reused read buffer
+};
+
+} // namespace tarvo
