@@ -1,0 +1,95 @@
+#include "picture/Picture.h"
+
+#include "picture/Decoders.h"
+#include "platform/FileSys.h"
+#include "platform/LockedFile.h"
+
+#include <optional>
+
+namespace tarvo {
+
+namespace {
+
+bool SameAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TDecoderKind DecoderForExtension(std::string_view ext) {
+    struct Entry {
+        std::string_view Ext;
+        TDecoderKind Decoder;
+    };
+    static constexpr Entry kTable[] = {
+        {"png", TDecoderKind::Png}, {"jpg", TDecoderKind::Jpeg}, {"jpeg", TDecoderKind::Jpeg},
+        {"gif", TDecoderKind::Gif}, {"bmp", TDecoderKind::Bmp},  {"dib", TDecoderKind::Bmp},
+    };
+    for (const Entry& e : kTable) {
+        if (SameAscii(e.Ext, ext)) return e.Decoder;
+    }
+    return TDecoderKind::None;
+}
+
+std::string ExtractFileExt(std::string_view path) {
+    const std::size_t pos = path.find_last_of("/.");
+    if (pos == std::string_view::npos || path[pos] != '.') return {};
+    return std::string(path.substr(pos));
+}
+
+bool TPicture::LoadFromFile(const std::string& path) {
+    Clear();
+    std::string ext = ExtractFileExt(path);
+    if (!ext.empty()) ext.erase(0, 1);
+    const TDecoderKind decoder = DecoderForExtension(ext);
+    if (decoder == TDecoderKind::None) return false;
+    const std::optional<std::int64_t> size = FileSizeOf(path);
+    if (!size || *size < 0 || *size > kMaxPictureFileSize) return false;
+    std::string bytes;
+    if (!ReadFileHead(path, static_cast<std::size_t>(*size), bytes)) return false;
+    return LoadFromBytes(
+        decoder, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+bool TPicture::LoadFromBytes(std::string_view ext, std::span<const std::uint8_t> bytes) {
+    return LoadFromBytes(DecoderForExtension(ext), bytes);
+}
+
+bool TPicture::LoadFromBytes(TDecoderKind decoder, std::span<const std::uint8_t> bytes) {
+    Clear();
+    bool ok = false;
+    switch (decoder) {
+    case TDecoderKind::Png:
+        ok = DecodePng(bytes, FBitmap);
+        break;
+    case TDecoderKind::Jpeg:
+        ok = DecodeJpeg(bytes, FBitmap);
+        break;
+    case TDecoderKind::Gif:
+        ok = DecodeGif(bytes, FBitmap);
+        break;
+    case TDecoderKind::Bmp:
+        ok = DecodeBmp(bytes, FBitmap);
+        break;
+    case TDecoderKind::None:
+        break;
+    }
+    if (!ok) {
+        FBitmap.Clear();
+        return false;
+    }
+    FGraphic = decoder == TDecoderKind::Jpeg ? TGraphicKind::Jpeg : TGraphicKind::Bitmap;
+    return true;
+}
+
+void TPicture::Clear() {
+    FGraphic = TGraphicKind::None;
+    FBitmap.Clear();
+}
+
+} // namespace tarvo
