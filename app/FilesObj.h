@@ -1,0 +1,64 @@
+// The folder file list: the candidate pictures of one folder, sorted by name, with the
+// position of the current picture, stepping with wrap-around and the counter label text.
+// The folder is read only by Fill and Refresh; stepping tests just the file it lands on.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+class TFilesObj {
+public:
+    // Receives the counter text ("3/12", "12" or empty); the window passes its label.
+    using TCountSink = std::function<void(const std::string&)>;
+
+    // Bare file names, sorted by CompareNames (ties in byte order) after each fill.
+    std::vector<std::string> Names;
+    // The folder last filled from, as passed to Fill (possibly with a trailing '/').
+    std::string Folder;
+    bool Loaded = false;
+    // 0-based index into Names of the current entry; -1 for none. Any other value is
+    // accepted and read as "no current entry" by ShowCount.
+    int Position = -1;
+    bool CountDirty = true;
+    // Not owned; may be empty (the folder processing's list has no label).
+    TCountSink CountLabel;
+    // On: only jpg, jpeg and png files of MinFileSize to MaxFileSize bytes are listed.
+    bool TarvoFilter = false;
+
+    TFilesObj();
+
+    // Empties the list; keeps Folder, TarvoFilter and CountLabel.
+    void Clear();
+    // Lists folder (empty: the list's own Folder). A folder text that names no folder
+    // leaves Names empty and keeps Folder, Loaded, Position and CountDirty.
+    void Fill(const std::string& folder);
+    // Fills again from Folder under the current filter; the current entry keeps its place
+    // when it is still listed. Then ShowCount.
+    void Refresh();
+    // Makes the file at path current when it lies in Folder and is listed.
+    void Locate(const std::string& path);
+    // The neighbouring entry's full path with wrap-around; empty for an empty list.
+    std::string Step(bool backward);
+    // Step, dropping entries whose file no longer exists; one existence test per landing.
+    // Empty when the list ran empty (Position is then -1).
+    std::string StepExisting(bool backward);
+    // The next entry's full path, walking once from the start without wrapping; nothing
+    // after the last entry.
+    std::optional<std::string> NextInBatch();
+    // Writes the counter text to CountLabel when CountDirty is set.
+    void ShowCount();
+    // Index of name in the sorted Names, or -1. Among collation-equal names the byte-equal
+    // one is preferred, otherwise the first of them.
+    int IndexOf(std::string_view name) const;
+
+private:
+    // Appends the folder's files with extension ext (case-insensitive) under the filter.
+    void ScanExt(const std::string& ext);
+};
+
+} // namespace tarvo

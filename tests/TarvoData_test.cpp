@@ -1,0 +1,597 @@
+#include "app/TarvoData.h"
+#include "params/DatTypes.h"
+#include "platform/FileSys.h"
+#include "platform/LockedFile.h"
+#include "support/PicBuilder.h"
+#include "support/ScriptedDialogs.h"
+#include "util/MyStrUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using test::TParamSet;
+using test::TScriptedDialogs;
+using test::TTempDir;
+
+// A file's bytes and modification time, to prove that a wipe left it alone.
+struct TFileState {
+    std::string Bytes;
+    timespec Mtime{};
+
+    static TFileState Of(const std::string& path) {
+        TFileState state;
+        state.Bytes = test::ReadWholeFile(path);
+        struct stat st {};
+        EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+        state.Mtime = st.st_mtim;
+        return state;
+    }
+    bool SameTime(const TFileState& other) const {
+        return Mtime.tv_sec == other.Mtime.tv_sec && Mtime.tv_nsec == other.Mtime.tv_nsec;
+    }
+};
+
+// Writes bytes to path with a modification time far in the past, so any write shows.
+std::string MakeFile(const std::string& path, std::string_view bytes) {
+    EXPECT_TRUE(test::WriteFile(path, bytes)) << path;
+    const timespec old[2] = {{1577836800, 0}, {1577836800, 0}}; // 2020-01-01
+    EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    return path;
+}
+
+// A file of exactly size bytes: the Tarvo PNG followed by zero padding (readers stop at
+// IEND, so the padding does not disturb the parameters).
+std::string PaddedPng(std::size_t size) {
+    std::string bytes = test::TarvoPng();
+    if (bytes.size() < size) bytes.resize(size, '\0');
+    return bytes;
+}
+
+// The smallest kind of Tarvo PNG: the signature and one tEXt chunk, exactly size bytes
+// (size from 49 to 60) through the length of the seed.
+std::string TinyPng(std::size_t size) {
+    const std::string head = "{\n  \"seed\":";
+    const std::string tail = "\n}";
+    const std::size_t fixed = 8 + 12 + test::GenInfoData(head + tail).size();
+    const std::string object = head + std::string(size - fixed, '7') + tail;
+    return std::string(PngSignature) + test::Chunk("tEXt", test::GenInfoData(object));
+}
+
+void SetChoices(bool jobId, bool prompt, bool negPrompt, bool seed) {
+    ParJobId = jobId;
+    ParPrompt = prompt;
+    ParNegPrompt = negPrompt;
+    ParSeed = seed;
+}
+
+class TarvoDataTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { BuildCaseTable(); }
+    void SetUp() override {
+        SetChoices(true, true, true, true);
+        SetWriteFaults({});
+    }
+    void TearDown() override {
+        SetChoices(false, false, false, false);
+        SetWriteFaults({});
+    }
+
+    TTempDir Dir;
+};
+
+TEST_F(TarvoDataTest, CreateStartsEmptyInTheWorkingDirectory) {
+    const TTarvoData data(false);
+    EXPECT_EQ(data.FilePath, "");
+    EXPECT_EQ(data.FileSize, 0);
+    EXPECT_FALSE(data.HasText);
+    EXPECT_FALSE(data.HasParams());
+    EXPECT_EQ(data.Folder, CurrentDir());
+    EXPECT_FALSE(data.Graf.WipeMode);
+    EXPECT_TRUE(TTarvoData(true).Graf.WipeMode);
+    EXPECT_TRUE(data.SyncEachWrite());
+}
+
+TEST_F(TarvoDataTest, LoadOfSomethingThatIsNoFileLeavesTheRecordEmpty) {
+    ASSERT_EQ(mkfifo(Dir.File("pipe.png").c_str(), 0644), 0);
+    for (const std::string& path :
+         {Dir.Path(), Dir.File("missing.png"), Dir.File("pipe.png"), std::string()}) {
+        TTarvoData data(false);
+        EXPECT_FALSE(data.Load(path)) << path;
+        EXPECT_EQ(data.FilePath, "") << path;
+        EXPECT_EQ(data.FileSize, 0) << path;
+        EXPECT_FALSE(data.HasParams()) << path;
+    }
+}
+
+struct TSizeCase {
+    std::size_t Size;
+    bool Read;
+};
+
+TEST_F(TarvoDataTest, LoadReadsOnlyFilesWithinTheSizeLimitsInclusive) {
+    const TSizeCase cases[] = {
+        {49, false}, {50, true}, {60, true}, {5242879, true}, {5242880, true}, {5242881, false},
+    };
+    for (const TSizeCase& c : cases) {
+        const std::string bytes = c.Size < 100 ? TinyPng(c.Size) : PaddedPng(c.Size);
+        ASSERT_EQ(bytes.size(), c.Size);
+        const std::string path = MakeFile(Dir.File("size.png"), bytes);
+        TTarvoData data(false);
+        EXPECT_EQ(data.Load(path), c.Read) << c.Size;
+        EXPECT_EQ(data.FilePath, path);
+        EXPECT_EQ(data.FileSize, static_cast<std::int64_t>(c.Size));
+        EXPECT_EQ(data.HasParams(), c.Read) << c.Size;
+    }
+}
+
+TEST_F(TarvoDataTest, LoadOfAnEmptyOrParameterlessFileKeepsPathAndSize) {
+    struct TCase {
+        const char* Name;
+        std::string Bytes;
+    };
+    const TCase cases[] = {
+        {"empty.png", ""},
+        {"text.png", std::string(300, 'x')},
+        {"plain.png", test::PngFile({})},
+    };
+    for (const TCase& c : cases) {
+        const std::string path = MakeFile(Dir.File(c.Name), c.Bytes);
+        TTarvoData data(false);
+        EXPECT_FALSE(data.Load(path)) << c.Name;
+        EXPECT_EQ(data.FilePath, path);
+        EXPECT_EQ(data.FileSize, static_cast<std::int64_t>(c.Bytes.size()));
+        EXPECT_FALSE(data.HasParams());
+        EXPECT_EQ(data.GetFullText(), "");
+        EXPECT_FALSE(data.HasText);
+    }
+}
+
+TEST_F(TarvoDataTest, ReadFileSizeFailsForAFileThatVanished) {
+    TTarvoData data(false);
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("a.png"), test::TarvoPng())));
+    ASSERT_GT(data.FileSize, 0);
+    ASSERT_EQ(unlink(data.FilePath.c_str()), 0);
+    EXPECT_FALSE(data.ReadFileSize());
+    EXPECT_EQ(data.FileSize, 0);
+    EXPECT_FALSE(data.CheckAndRead());
+}
+
+TEST_F(TarvoDataTest, ClearForgetsTheFileButKeepsTheFolder) {
+    TTarvoData data(false);
+    data.Folder = "/pics";
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("a.png"), test::TarvoPng())));
+    ASSERT_FALSE(data.GetFullText().empty());
+    ASSERT_TRUE(data.HasText);
+    data.Clear();
+    EXPECT_EQ(data.FilePath, "");
+    EXPECT_EQ(data.FileSize, 0);
+    EXPECT_FALSE(data.HasParams());
+    EXPECT_FALSE(data.HasText);
+    EXPECT_EQ(data.Folder, "/pics");
+}
+
+TEST_F(TarvoDataTest, FullTextOfBothBlocksHasAnEmptyLineBetweenThem) {
+    TTarvoData data(false);
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("both.png"), test::TarvoPng())));
+    ASSERT_FALSE(data.Graf.FirstBlock.Text.empty());
+    ASSERT_FALSE(data.Graf.SecondBlock.Text.empty());
+    EXPECT_EQ(data.GetFullText(),
+              data.Graf.FirstBlock.Text + "\r\n\r\n" + data.Graf.SecondBlock.Text);
+    EXPECT_TRUE(data.HasText);
+    EXPECT_NE(data.GetFullText().find("a red fox in the snow"), std::string::npos);
+}
+
+TEST_F(TarvoDataTest, FullTextOfOnlyTheSecondBlockBeginsWithAnEmptyLine) {
+    TTarvoData data(false);
+    const std::string png = test::PngFile({test::Chunk("tEXt", test::GenInfoText())});
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("second.png"), png)));
+    ASSERT_FALSE(data.Graf.FirstBlock.HasParams());
+    ASSERT_FALSE(data.Graf.SecondBlock.Text.empty());
+    EXPECT_EQ(data.GetFullText(), "\r\n\r\n" + data.Graf.SecondBlock.Text);
+    EXPECT_TRUE(data.HasText);
+    EXPECT_EQ(data.GetPrompt(false), "");
+    EXPECT_EQ(data.GetPrompt(true), "");
+    EXPECT_EQ(data.GetValue("negative_prompt"), "");
+}
+
+TEST_F(TarvoDataTest, FullTextOfOnlyTheFirstBlockIsItsTextAlone) {
+    TTarvoData data(false);
+    const std::string jpeg = test::JpegFile(test::FirstBlockText());
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("first.jpg"), jpeg)));
+    EXPECT_EQ(data.Graf.FileKind, 2);
+    EXPECT_FALSE(data.Graf.SecondBlock.HasParams());
+    EXPECT_EQ(data.GetFullText(), data.Graf.FirstBlock.Text);
+    EXPECT_TRUE(data.HasText);
+    EXPECT_EQ(data.GetValue("negative_prompt"), "blurry, low quality");
+}
+
+TEST_F(TarvoDataTest, HasTextFollowsTheLastComposedText) {
+    TTarvoData data(false);
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("a.png"), test::TarvoPng())));
+    EXPECT_FALSE(data.HasText) << "only GetFullText sets it";
+    (void)data.GetFullText();
+    EXPECT_TRUE(data.HasText);
+    EXPECT_FALSE(
+        data.Load(MakeFile(Dir.File("b.png"), "not a picture, but long enough to be read")));
+    EXPECT_FALSE(data.HasText);
+    EXPECT_EQ(data.GetFullText(), "");
+    EXPECT_FALSE(data.HasText);
+}
+
+TEST_F(TarvoDataTest, GetPromptCleansOnlyWhenAsked) {
+    TParamSet params;
+    params.Prompt = "'score_9, score_8_up, a red fox'";
+    TTarvoData data(false);
+    ASSERT_TRUE(data.Load(MakeFile(Dir.File("a.png"), test::TarvoPng(params))));
+    EXPECT_EQ(data.GetPrompt(false), "'score_9, score_8_up, a red fox'");
+    EXPECT_EQ(data.GetPrompt(true), "a red fox");
+    EXPECT_EQ(data.GetValue("negative_prompt"), "blurry, low quality");
+    EXPECT_EQ(data.GetValue("seed"), "1234567890");
+    EXPECT_EQ(data.GetValue("no_such_key"), "");
+}
+
+TEST_F(TarvoDataTest, ReloadReadsTheSameFileAgain) {
+    TTarvoData data(false);
+    const std::string path = MakeFile(Dir.File("a.png"), test::TarvoPng());
+    ASSERT_TRUE(data.Load(path));
+    TParamSet changed;
+    changed.Prompt = "a grey wolf";
+    MakeFile(path, test::TarvoPng(changed));
+    data.Reload();
+    EXPECT_EQ(data.FilePath, path);
+    EXPECT_EQ(data.GetPrompt(false), "a grey wolf");
+}
+
+// Wiping, with the same roles as in the window: a wipe-mode record for the wipe and a
+// viewing record to show the file afterwards.
+class TarvoDataWipe : public TarvoDataTest {
+protected:
+    TScriptedDialogs Dialogs;
+    TTarvoData DelData{true, &Dialogs};
+
+    // Points DelData at path as the single-file wipe does, and wipes.
+    TWipeCode WipeFile(const std::string& path, bool ask) {
+        DelData.Clear();
+        DelData.FilePath = path;
+        return DelData.Wipe(ask);
+    }
+};
+
+TEST_F(TarvoDataWipe, WithoutAnyChoiceAnswers1EvenWithoutAFile) {
+    SetChoices(false, false, false, false);
+    EXPECT_EQ(WipeFile(Dir.File("missing.png"), true), TWipeCode::NoChoice);
+    EXPECT_EQ(WipeFile("", false), TWipeCode::NoChoice);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(TarvoDataWipe, WithoutAFileAnswers2) {
+    ASSERT_EQ(mkfifo(Dir.File("pipe.png").c_str(), 0644), 0);
+    for (const std::string& path : {Dir.File("missing.png"), Dir.Path(), Dir.File("pipe.png")})
+        EXPECT_EQ(WipeFile(path, true), TWipeCode::NoFile) << path;
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+struct TUntouchedCase {
+    const char* Why;
+    std::string Bytes;
+    std::function<void()> Choose; // wipe choices; all four when empty
+    TWipeCode Expected;
+};
+
+TEST_F(TarvoDataWipe, EveryRefusalLeavesBytesAndTimeUnchanged) {
+    TParamSet blank;
+    blank.JobId = blank.Prompt = blank.NegPrompt = blank.Seed = "";
+    test::TLines noSeedFirst = test::FirstBlockLines();
+    noSeedFirst.erase(noSeedFirst.begin() + 3);
+    test::TLines noSeedSecond = test::GenInfoLines();
+    noSeedSecond.erase(noSeedSecond.begin() + 3);
+    const std::string noSeed =
+        test::PngFile({test::Chunk("eXIf", test::FirstBlockData(test::JoinFirstLines(noSeedFirst))),
+                       test::Chunk("tEXt", test::GenInfoData(test::GenInfoObject(noSeedSecond)))});
+    const TUntouchedCase cases[] = {
+        {"no choice on", test::TarvoPng(), [] { SetChoices(false, false, false, false); },
+         TWipeCode::NoChoice},
+        {"too small", TinyPng(49), {}, TWipeCode::NotReadable},
+        {"too large", PaddedPng(5242881), {}, TWipeCode::NotReadable},
+        {"empty", "", {}, TWipeCode::NotReadable},
+        {"not a picture", std::string(4000, 'x'), {}, TWipeCode::NotReadable},
+        {"a picture without blocks", test::PngFile({}), {}, TWipeCode::NotReadable},
+        {"values already blank", test::TarvoPng(blank), {}, TWipeCode::NothingToWipe},
+        {"the chosen key is absent", noSeed, [] { SetChoices(false, false, false, true); },
+         TWipeCode::NothingToWipe},
+    };
+    for (const TUntouchedCase& c : cases) {
+        SetChoices(true, true, true, true);
+        if (c.Choose) c.Choose();
+        const std::string path = MakeFile(Dir.File("x.png"), c.Bytes);
+        const TFileState before = TFileState::Of(path);
+        EXPECT_EQ(WipeFile(path, true), c.Expected) << c.Why;
+        const TFileState after = TFileState::Of(path);
+        EXPECT_EQ(after.Bytes, before.Bytes) << c.Why;
+        EXPECT_TRUE(after.SameTime(before)) << c.Why;
+    }
+    EXPECT_TRUE(Dialogs.Messages.empty()) << "nothing to confirm, so nothing is asked";
+}
+
+TEST_F(TarvoDataWipe, WithoutConfirmationWritesThenASecondWipeFindsNothing) {
+    const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+    const TFileState before = TFileState::Of(path);
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+
+    const TFileState wiped = TFileState::Of(path);
+    ASSERT_EQ(wiped.Bytes.size(), before.Bytes.size());
+    EXPECT_NE(wiped.Bytes, before.Bytes);
+    EXPECT_FALSE(wiped.SameTime(before));
+    EXPECT_TRUE(test::AllCrcsOk(wiped.Bytes));
+    EXPECT_TRUE(test::DecodePng(wiped.Bytes).has_value());
+    EXPECT_EQ(wiped.Bytes.find("a red fox"), std::string::npos);
+    EXPECT_EQ(wiped.Bytes.find("1234567890"), std::string::npos);
+    // Only the two parameter chunks' data and CRCs changed.
+    std::vector<test::TSpan> allowed;
+    for (const test::TChunkInfo& chunk : test::PngChunks(before.Bytes))
+        if (chunk.Type == "eXIf" || chunk.Type == "tEXt")
+            allowed.push_back({chunk.Offset + 8, std::size_t{chunk.Length} + 4});
+    EXPECT_TRUE(test::ChangesWithin(before.Bytes, wiped.Bytes, allowed));
+
+    TTarvoData shown(false);
+    ASSERT_TRUE(shown.Load(path));
+    EXPECT_EQ(shown.GetPrompt(false), "");
+    EXPECT_EQ(shown.GetValue("negative_prompt"), "");
+
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+    const TFileState again = TFileState::Of(path);
+    EXPECT_EQ(again.Bytes, wiped.Bytes);
+    EXPECT_TRUE(again.SameTime(wiped));
+}
+
+TEST_F(TarvoDataWipe, WipesOnlyTheChosenValuesOfAJpegFile) {
+    SetChoices(false, false, true, false);
+    const std::string path = MakeFile(Dir.File("pic.jpg"), test::JpegFile(test::FirstBlockText()));
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+    TTarvoData shown(false);
+    ASSERT_TRUE(shown.Load(path));
+    EXPECT_EQ(shown.GetValue("negative_prompt"), "");
+    EXPECT_EQ(shown.GetPrompt(false), "a red fox in the snow");
+    EXPECT_TRUE(test::DecodeJpeg(test::ReadWholeFile(path)).has_value());
+}
+
+TEST_F(TarvoDataWipe, AsksWithTheFileNameAndWritesOnlyAfterYes) {
+    const std::string path = MakeFile(Dir.File("Кот и лиса.png"), test::TarvoPng());
+    const TFileState before = TFileState::Of(path);
+
+    Dialogs.Answers = {TMsgAnswer::Cancel};
+    EXPECT_EQ(WipeFile(path, true), TWipeCode::Declined);
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Text,
+              "Внимание! Будут внесены изменения в файл \"Кот и лиса.png\". Продолжить?");
+    EXPECT_EQ(Dialogs.Messages[0].Tone, TMsgTone::Warning);
+    EXPECT_EQ(Dialogs.Messages[0].Buttons, TMsgButtons::YesCancel);
+    const TFileState declined = TFileState::Of(path);
+    EXPECT_EQ(declined.Bytes, before.Bytes);
+    EXPECT_TRUE(declined.SameTime(before));
+
+    Dialogs.Answers = {TMsgAnswer::Yes};
+    EXPECT_EQ(WipeFile(path, true), TWipeCode::Done);
+    EXPECT_EQ(Dialogs.Messages.size(), 2u);
+    EXPECT_NE(TFileState::Of(path).Bytes, before.Bytes);
+}
+
+TEST_F(TarvoDataWipe, AConfirmationThatCannotBeAskedIsDeclined) {
+    const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+    const TFileState before = TFileState::Of(path);
+    TTarvoData mute(true);
+    mute.FilePath = path;
+    EXPECT_EQ(mute.Wipe(true), TWipeCode::Declined);
+    EXPECT_EQ(TFileState::Of(path).Bytes, before.Bytes);
+    mute.FilePath = path;
+    EXPECT_EQ(mute.Wipe(false), TWipeCode::Done);
+}
+
+// A dialog whose question gives another program time to act on the file.
+class TActingDialogs : public TScriptedDialogs {
+public:
+    std::function<void()> WhileAsking;
+    TMsgAnswer MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) override {
+        if (WhileAsking) WhileAsking();
+        return TScriptedDialogs::MessageBox(text, tone, buttons);
+    }
+};
+
+// Another process that holds a flock on a file until it is released.
+class TLockingProcess {
+public:
+    TLockingProcess(const std::string& path, int operation) {
+        int ready[2];
+        if (pipe(ready) != 0 || pipe(FRelease) != 0) {
+            ADD_FAILURE() << "pipe";
+            return;
+        }
+        FPid = fork();
+        if (FPid == 0) {
+            // Only the parent may hold the release pipe's write end, or the wait never ends.
+            close(FRelease[1]);
+            close(ready[0]);
+            const int fd = open(path.c_str(), O_RDONLY);
+            const char ok = fd >= 0 && flock(fd, operation) == 0 ? '1' : '0';
+            (void)!write(ready[1], &ok, 1);
+            // Released by the parent; a minute at most, so a failing test cannot hang.
+            pollfd release{FRelease[0], POLLIN, 0};
+            (void)poll(&release, 1, 60000);
+            _exit(0);
+        }
+        if (FPid < 0) {
+            ADD_FAILURE() << "fork";
+            return;
+        }
+        close(ready[1]);
+        close(FRelease[0]);
+        char ok = '0';
+        EXPECT_EQ(read(ready[0], &ok, 1), 1);
+        EXPECT_EQ(ok, '1') << "the other process could not lock " << path;
+        close(ready[0]);
+    }
+    ~TLockingProcess() {
+        close(FRelease[1]);
+        if (FPid > 0) waitpid(FPid, nullptr, 0);
+    }
+    TLockingProcess(const TLockingProcess&) = delete;
+    TLockingProcess& operator=(const TLockingProcess&) = delete;
+
+private:
+    pid_t FPid = -1;
+    int FRelease[2] = {-1, -1};
+};
+
+TEST_F(TarvoDataWipe, AFileThatCannotBeOpenedForWritingAnswers6AndStaysUnchanged) {
+    TParamSet rewritten;
+    rewritten.Prompt = "a fox painted by someone else";
+    struct TCase {
+        const char* Why;
+        std::function<void(const std::string& path, TActingDialogs& dialogs,
+                           std::unique_ptr<TLockingProcess>& other)>
+            Arrange;
+        bool Rewrites = false;
+    };
+    const TCase cases[] = {
+        {"read-only file (also for root)",
+         [](const std::string& path, TActingDialogs&, std::unique_ptr<TLockingProcess>&) {
+             ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+         }},
+        {"another process reads it under a shared lock",
+         [](const std::string& path, TActingDialogs&, std::unique_ptr<TLockingProcess>& other) {
+             other = std::make_unique<TLockingProcess>(path, LOCK_SH);
+         }},
+        {"another process locks it exclusively while the user is asked",
+         [](const std::string& path, TActingDialogs& dialogs,
+            std::unique_ptr<TLockingProcess>& other) {
+             dialogs.WhileAsking = [path, &other] {
+                 other = std::make_unique<TLockingProcess>(path, LOCK_EX);
+             };
+         }},
+        {"another program rewrote it while the user was asked",
+         [&rewritten](const std::string& path, TActingDialogs& dialogs,
+                      std::unique_ptr<TLockingProcess>&) {
+             dialogs.WhileAsking = [path, &rewritten] {
+                 MakeFile(path, test::TarvoPng(rewritten));
+             };
+         },
+         true},
+    };
+    for (const TCase& c : cases) {
+        const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+        TActingDialogs dialogs;
+        dialogs.Answers = {TMsgAnswer::Yes};
+        std::unique_ptr<TLockingProcess> other;
+        c.Arrange(path, dialogs, other);
+        TTarvoData data(true, &dialogs);
+        data.FilePath = path;
+        const TFileState before = TFileState::Of(path);
+        EXPECT_EQ(data.Wipe(true), TWipeCode::CannotOpen) << c.Why;
+        other.reset();
+        EXPECT_EQ(dialogs.Messages.size(), 1u) << c.Why;
+        const TFileState after = TFileState::Of(path);
+        // The rewritten file keeps what the other program wrote, time included.
+        EXPECT_EQ(after.Bytes, c.Rewrites ? test::TarvoPng(rewritten) : before.Bytes) << c.Why;
+        EXPECT_TRUE(after.SameTime(before)) << c.Why;
+        chmod(path.c_str(), 0644);
+    }
+}
+
+TEST_F(TarvoDataWipe, AFileLockedExclusivelyBeforeTheWipeCannotBeReadAndAnswers3) {
+    const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+    const TFileState before = TFileState::Of(path);
+    {
+        TLockingProcess other(path, LOCK_EX);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::NotReadable);
+    }
+    const TFileState after = TFileState::Of(path);
+    EXPECT_EQ(after.Bytes, before.Bytes);
+    EXPECT_TRUE(after.SameTime(before));
+}
+
+TEST_F(TarvoDataWipe, APositioningFailureBeforeWritingAnswers7AndLeavesTheFileUnchanged) {
+    for (const char* name : {"pic.png", "pic.jpg"}) {
+        const std::string bytes = std::string(name) == "pic.png"
+                                      ? test::TarvoPng()
+                                      : test::JpegFile(test::FirstBlockText());
+        const std::string path = MakeFile(Dir.File(name), bytes);
+        const TFileState before = TFileState::Of(path);
+        SetWriteFaults({.FailSeekAt = 0});
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::SeekFailed) << name;
+        SetWriteFaults({});
+        const TFileState after = TFileState::Of(path);
+        EXPECT_EQ(after.Bytes, before.Bytes) << name;
+        EXPECT_TRUE(after.SameTime(before)) << name;
+    }
+}
+
+TEST_F(TarvoDataWipe, AWriteFailureAfterWritingBeganAnswers8) {
+    struct TCase {
+        const char* Why;
+        TWriteFaults Faults;
+    };
+    const TCase cases[] = {
+        {"short write of the first span", {.ShortWriteAt = 0}},
+        {"failed positioning at the checksum", {.FailSeekAt = 1}},
+        {"short write of the checksum", {.ShortWriteAt = 1}},
+        {"failed sync", {.FailSync = true}},
+    };
+    for (const TCase& c : cases) {
+        const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+        const std::string before = test::ReadWholeFile(path);
+        SetWriteFaults(c.Faults);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::WriteFailed) << c.Why;
+        SetWriteFaults({});
+        // Possibly partly changed, but never resized and never outside the parameter chunks.
+        const std::string after = test::ReadWholeFile(path);
+        ASSERT_EQ(after.size(), before.size()) << c.Why;
+        std::vector<test::TSpan> allowed;
+        for (const test::TChunkInfo& chunk : test::PngChunks(before))
+            if (chunk.Type == "eXIf" || chunk.Type == "tEXt")
+                allowed.push_back({chunk.Offset + 8, std::size_t{chunk.Length} + 4});
+        EXPECT_TRUE(test::ChangesWithin(before, after, allowed)) << c.Why;
+    }
+}
+
+TEST_F(TarvoDataWipe, WithSyncPerWriteOffAFailingSyncIsNotAsked) {
+    const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+    DelData.SetSyncEachWrite(false);
+    EXPECT_FALSE(DelData.SyncEachWrite());
+    SetWriteFaults({.FailSync = true});
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+    SetWriteFaults({});
+    EXPECT_TRUE(test::AllCrcsOk(test::ReadWholeFile(path)));
+    DelData.SetSyncEachWrite(true);
+    EXPECT_TRUE(DelData.Graf.SyncWrites);
+}
+
+TEST_F(TarvoDataWipe, AFolderRunLoadsEachFileThenWipesIt) {
+    const std::string a = MakeFile(Dir.File("a.png"), test::TarvoPng());
+    const std::string b = MakeFile(Dir.File("b.jpg"), test::JpegFile(test::FirstBlockText()));
+    for (const std::string& path : {a, b}) {
+        ASSERT_TRUE(DelData.Load(path)) << path;
+        EXPECT_EQ(DelData.Wipe(false), TWipeCode::Done) << path;
+    }
+    for (const std::string& path : {a, b}) {
+        ASSERT_TRUE(DelData.Load(path)) << path;
+        EXPECT_EQ(DelData.Wipe(false), TWipeCode::NothingToWipe) << path;
+    }
+}
+
+} // namespace
+} // namespace tarvo
