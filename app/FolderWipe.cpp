@@ -1,0 +1,189 @@
+#include "app/FolderWipe.h"
+
+#include "app/FilesObj.h"
+#include "app/TarvoData.h"
+#include "platform/FileSys.h"
+
+#include <string_view>
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::string_view LineBreak = "\r\n";
+
+// The three frames of the single-file messages: an error that cancelled the operation,
+// a notice that cancelled it, and a failure that interrupted it.
+enum class TFrame { Cancelled, Notice, Interrupted };
+
+TWipeMessage Framed(TFrame frame, std::string_view inner) {
+    switch (frame) {
+    case TFrame::Cancelled:
+        return {"Ошибка! " + std::string(inner) + ". Операция отменена.", TMsgTone::Warning};
+    case TFrame::Notice:
+        return {"Внимание! " + std::string(inner) + ". Операция отменена.", TMsgTone::Information};
+    case TFrame::Interrupted:
+        return {"Внимание! " + std::string(inner) + ". Операция прервана.", TMsgTone::Error};
+    }
+    return {};
+}
+
+struct TReportLine {
+    std::int64_t TWipeCounters::*Counter; // a plain counter, or null for byCode[Code]
+    int Code;
+    std::string_view Text; // follows the count
+    int Weight;
+};
+
+// The report's counter lines in the order they are shown.
+constexpr TReportLine ReportLines[] = {
+    {&TWipeCounters::noData, 0, " файлов не содержат данных Tarvo Data.", 0},
+    {nullptr, 4,
+     " файлов не нуждаются в правке (указанны данные в их Tarvo Data не заданы или уже стёрты.", 0},
+    {nullptr, 2, " ошибок типа \"файл не найден\".", 1},
+    {nullptr, 3, " ошибок типа \"файл не удалось прочитать\".", 2},
+    {nullptr, 6, " ошибок типа \"файл не удалось открыть для записи\".", 2},
+    {nullptr, 7, " ошибок типа \"не удалось установить поизицю записи в файле\".", 2},
+    {nullptr, 8, " критических ошибок типа \"сбой при записи\".", 3},
+    {&TWipeCounters::unknown, 0, " ошибок типа \"неизвестная ошибка\".", 0},
+};
+
+// Puts the per-file sync back as it was when the run ends, however it ends.
+class TSyncEachWriteOff {
+public:
+    explicit TSyncEachWriteOff(TTarvoData& data) : FData(data), FWas(data.SyncEachWrite()) {
+        FData.SetSyncEachWrite(false);
+    }
+    TSyncEachWriteOff(const TSyncEachWriteOff&) = delete;
+    TSyncEachWriteOff& operator=(const TSyncEachWriteOff&) = delete;
+    ~TSyncEachWriteOff() { FData.SetSyncEachWrite(FWas); }
+
+private:
+    TTarvoData& FData;
+    bool FWas;
+};
+
+void CountCode(TWipeCounters& counters, int code) {
+    if (code == 0)
+        ++counters.fixed;
+    else if (code >= 1 && code <= 9)
+        ++counters.byCode[static_cast<std::size_t>(code)];
+    else
+        ++counters.unknown;
+}
+
+// A file whose write began (successfully or not) has data that only the final sync makes
+// durable.
+bool AnythingWritten(const TWipeCounters& counters) {
+    return counters.fixed > 0 || counters.byCode[8] > 0;
+}
+
+} // namespace
+
+std::string WipeCodeText(int code) {
+    switch (code) {
+    case 1:
+        return "Параметры не заданы";
+    case 2:
+        return "Файл не найден";
+    case 3:
+        return "В файле нет данных Tarvo или не удалось прочитать";
+    case 4:
+        return "Указанные для стирания данные отсутствуют в файле или уже стёрты";
+    case 6:
+        return "Не удалось открыть файл для записи";
+    case 7:
+        return "Не удалось установить поизицю записи в файле";
+    case 8:
+        return "Сбой при попытке записи в файл";
+    case WipeUnknownError:
+        return "Неизвестная ошибка";
+    default:
+        return {};
+    }
+}
+
+TWipeMessage WipeCodeMessage(int code) {
+    switch (code) {
+    case 1:
+    case 2:
+    case 6:
+    case 7:
+        return Framed(TFrame::Cancelled, WipeCodeText(code));
+    case 3:
+    case 4:
+        return Framed(TFrame::Notice, WipeCodeText(code));
+    case 8:
+    case WipeUnknownError:
+        return Framed(TFrame::Interrupted, WipeCodeText(code));
+    default:
+        return {};
+    }
+}
+
+void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
+                   const TWipeProgress& progress) {
+    counters = TWipeCounters{};
+    counters.total = static_cast<std::int64_t>(list.Names.size());
+    try {
+        TSyncEachWriteOff syncOff(delData);
+        delData.Clear();
+        list.Position = -1;
+        while (const std::optional<std::string> path = list.NextInBatch()) {
+            int code = -1;
+            if (!delData.Load(*path))
+                ++counters.noData;
+            else {
+                code = static_cast<int>(delData.Wipe(false));
+                CountCode(counters, code);
+            }
+            if (progress) progress(*path, code);
+        }
+        // NextInBatch also answers nothing when it cannot build a path; a walk that
+        // stopped before the last name did not process every file.
+        if (list.Position < static_cast<int>(list.Names.size())) {
+            counters.completed = false;
+            counters.severity = 3;
+        }
+    } catch (...) {
+        counters.completed = false;
+        counters.severity = 3;
+    }
+    delData.Clear();
+    // Files of a run are written without a sync each; one sync of the file system makes
+    // them all durable before the report is shown, also after a broken-off run.
+    if (!delData.DryRun && AnythingWritten(counters) && !SyncFileSystem(list.Folder)) {
+        counters.completed = false;
+        counters.severity = 3;
+    }
+}
+
+TWipeMessage ComposeReport(TWipeCounters& counters) {
+    TWipeMessage report;
+    std::string& text = report.Text;
+    if (!counters.completed) {
+        text += "Внимание! Сбой в процессе обработки файлов! Оперция не завершена корректно. ";
+        text += LineBreak;
+        text += LineBreak;
+    }
+    text += "Отчёт об операции:";
+    text += LineBreak;
+    text += std::to_string(counters.fixed) + " из " + std::to_string(counters.total) +
+            " файлов успешно исправлено.";
+    for (const TReportLine& line : ReportLines) {
+        const std::int64_t count = line.Counter != nullptr
+                                       ? counters.*line.Counter
+                                       : counters.byCode[static_cast<std::size_t>(line.Code)];
+        if (count <= 0) continue;
+        text += LineBreak;
+        text += std::to_string(count);
+        text += line.Text;
+        if (line.Weight > counters.severity) counters.severity = line.Weight;
+    }
+    report.Tone = counters.severity >= 3   ? TMsgTone::Error
+                  : counters.severity == 2 ? TMsgTone::Warning
+                                           : TMsgTone::Information;
+    return report;
+}
+
+} // namespace tarvo

@@ -1,0 +1,57 @@
+// The wipe commands' words and the folder run: the message for each wipe result code,
+// the loop that wipes every file of a folder list with its counters, and the report.
+// Shared by the window and the command-line tool, so both word outcomes alike.
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tarvo {
+
+class TFilesObj;
+class TTarvoData;
+
+// Code 9: a failure that escaped Wipe.
+inline constexpr int WipeUnknownError = 9;
+
+struct TWipeMessage {
+    std::string Text;
+    TMsgTone Tone = TMsgTone::Information;
+};
+// The message box for a single-file wipe's code 1-4 or 6-9; empty text for 0, 5 and others.
+TWipeMessage WipeCodeMessage(int code);
+// The words of code's message without its frame ("Файл не найден" for 2); empty for 0, 5
+// and codes outside 1 to 9.
+std::string WipeCodeText(int code);
+
+struct TWipeCounters {
+    std::int64_t total = -1; // -1 until processing starts
+    std::int64_t fixed = 0;
+    std::int64_t noData = 0;
+    std::array<std::int64_t, 10> byCode{}; // index = Wipe's result code
+    std::int64_t unknown = 0;
+    int severity = 0; // highest weight of a report line, 0 to 3
+    bool completed = true;
+};
+
+// Called after each file of a run: its path and Wipe's code, or -1 when Load failed.
+using TWipeProgress = std::function<void(const std::string& path, int code)>;
+
+// Wipes every file of list in order on delData (Load, then Wipe without confirmation),
+// counting outcomes into counters (set afresh). Files are not synced one by one: the
+// per-file sync is off for the run and restored after it, and when any file was written
+// the folder's file system is synced once at the end. A failure that escapes a file, or a
+// failing sync, breaks the run off (completed false, severity 3). With delData.DryRun the
+// codes are those a wipe would give and nothing is written or synced. delData is cleared
+// afterwards in every case.
+void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
+                   const TWipeProgress& progress = {});
+
+// The report's text (lines joined by CR LF) and tone; raises counters.severity by its lines.
+TWipeMessage ComposeReport(TWipeCounters& counters);
+
+} // namespace tarvo

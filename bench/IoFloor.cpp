@@ -1,0 +1,75 @@
+// The input/output floor of the command-line benchmark: the least any tool must do to read
+// the parameters of a set of files (one open, one 40012-byte pread and one close each) and
+// to wipe them in place (as much, plus one ~300-byte pwrite and one 4-byte pwrite per block
+// a wipe changes: two in a PNG file, one in a JPEG file; then one syncfs).
+// Usage: IoFloor read FILE...   |   IoFloor write FILE...
+// The write floor writes back the bytes it read, so the files keep their content.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t HeadBytes = 40012;
+constexpr std::size_t SpanBytes = 300;
+constexpr std::size_t CrcBytes = 4;
+
+// The blocks a wipe would change, judged by the signature as the reader does.
+int ChangedBlocks(const char* head, std::size_t length) {
+    if (length >= 8 && std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) == 0) return 2;
+    if (length >= 4 && std::memcmp(head, "\xFF\xD8\xFF\xE0", 4) == 0) return 1;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || (std::strcmp(argv[1], "read") != 0 && std::strcmp(argv[1], "write") != 0)) {
+        std::fprintf(stderr, "usage: %s read|write FILE...\n", argv[0]);
+        return 2;
+    }
+    const bool write = std::strcmp(argv[1], "write") == 0;
+    std::vector<char> head(HeadBytes);
+    long files = 0;
+    long failures = 0;
+    for (int i = 2; i < argc; ++i) {
+        const int fd = open(argv[i], (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+        if (fd < 0) {
+            ++failures;
+            continue;
+        }
+        const ssize_t got = pread(fd, head.data(), HeadBytes, 0);
+        if (got < 0) ++failures;
+        if (write && got > 0) {
+            const std::size_t length = static_cast<std::size_t>(got);
+            const int blocks = ChangedBlocks(head.data(), length);
+            for (int b = 0; b < blocks; ++b) {
+                // Spans in the file's first page, as the parameter blocks of these files are.
+                const std::size_t span = 60 + static_cast<std::size_t>(b) * 400;
+                const std::size_t crc = span + SpanBytes + 20;
+                if (crc + CrcBytes > length) break;
+                if (pwrite(fd, head.data() + span, SpanBytes, static_cast<off_t>(span)) !=
+                        static_cast<ssize_t>(SpanBytes) ||
+                    pwrite(fd, head.data() + crc, CrcBytes, static_cast<off_t>(crc)) !=
+                        static_cast<ssize_t>(CrcBytes))
+                    ++failures;
+            }
+        }
+        if (close(fd) != 0) ++failures;
+        ++files;
+    }
+    if (write) {
+        const std::string first = argv[2];
+        const std::size_t slash = first.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : first.substr(0, slash + 1);
+        const int dir = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+        if (dir < 0 || syncfs(dir) != 0) ++failures;
+        if (dir >= 0) close(dir);
+    }
+    std::printf("%ld files, %ld failures\n", files, failures);
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,90 @@
+// The command-line tool tarvo-params: its three commands (show, wipe, list) over the same
+// image record, file list and folder run as the window, and the helpers they share for
+// messages about bad paths, JSON lines and the progress line of a folder run.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo::cli {
+
+// Exit statuses: every file succeeded; some file failed; the command line was wrong.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailed = 1;
+inline constexpr int ExitUsage = 2;
+
+struct TShowOptions {
+    bool Json = false;
+    std::vector<std::string> Paths;
+};
+
+struct TWipeOptions {
+    bool JobId = false;
+    bool Prompt = false;
+    bool NegPrompt = false;
+    bool Seed = false;
+    bool DryRun = false;
+    bool Json = false;
+    std::vector<std::string> Paths;
+};
+
+struct TListOptions {
+    bool All = false;
+    std::string Dir;
+};
+
+// Each command writes its results to out and a message per failing file to err, and answers
+// the exit status. None throws.
+int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err);
+int RunWipe(const TWipeOptions& options, std::ostream& out, std::ostream& err);
+int RunList(const TListOptions& options, std::ostream& out, std::ostream& err);
+
+// The text with every CR LF turned into LF, for terminal output.
+std::string WithLf(std::string_view text);
+// One JSON Lines record; bytes that are not valid UTF-8 become U+FFFD instead of throwing.
+std::string JsonLine(const nlohmann::ordered_json& value);
+
+// Why path cannot be read as a picture: it does not exist, is a folder, a FIFO or a device,
+// is empty, too small or too large, cannot be opened or locked, or holds no parameters.
+std::string ReadProblem(const std::string& path);
+// Why path cannot be opened for an in-place write.
+std::string WriteProblem(const std::string& path);
+// Empty when the folder's entries can be listed, otherwise why not.
+std::string FolderProblem(const std::string& path);
+// Writes "tarvo-params: path: message" to err after flushing out, so the two streams keep
+// their order on a terminal.
+void ReportProblem(std::ostream& out, std::ostream& err, const std::string& path,
+                   const std::string& message);
+
+// The "done of total, files per second" line of a folder run on standard error, redrawn in
+// place at most ten times a second; silent unless standard error is a terminal.
+class TProgressLine {
+public:
+    explicit TProgressLine(std::int64_t total);
+    TProgressLine(const TProgressLine&) = delete;
+    TProgressLine& operator=(const TProgressLine&) = delete;
+    ~TProgressLine();
+
+    // One more file is done.
+    void Advance();
+    // Erases the line so that other output can be written; the next Advance redraws it.
+    void Hide();
+
+private:
+    void Draw();
+
+    bool FEnabled;
+    bool FShown = false;
+    std::int64_t FTotal;
+    std::int64_t FDone = 0;
+    std::chrono::steady_clock::time_point FStart;
+    std::chrono::steady_clock::time_point FLastDraw;
+};
+
+} // namespace tarvo::cli

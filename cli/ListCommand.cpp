@@ -1,0 +1,31 @@
+#include "app/FilesObj.h"
+#include "cli/CliTool.h"
+#include "platform/FileSys.h"
+
+#include <ostream>
+
+namespace tarvo::cli {
+
+int RunList(const TListOptions& options, std::ostream& out, std::ostream& err) {
+    try {
+        if (!DirExists(options.Dir)) {
+            ReportProblem(out, err, options.Dir, "is not a folder");
+            return ExitFailed;
+        }
+        if (const std::string problem = FolderProblem(options.Dir); !problem.empty()) {
+            ReportProblem(out, err, options.Dir, problem);
+            return ExitFailed;
+        }
+        TFilesObj list;
+        list.TarvoFilter = !options.All;
+        list.Fill(options.Dir);
+        for (const std::string& name : list.Names)
+            out << name << '\n';
+        return ExitOk;
+    } catch (const std::exception& e) {
+        ReportProblem(out, err, options.Dir, std::string("failed: ") + e.what());
+        return ExitFailed;
+    }
+}
+
+} // namespace tarvo::cli

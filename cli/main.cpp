@@ -1,0 +1,122 @@
+#include "cli/CliTool.h"
+#include "util/MyStrUnit.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+namespace {
+
+constexpr const char* ToolDescription =
+    "tarvo-params: show, wipe and list the generation parameters that the Tarvo image service "
+    "writes into PNG and JPEG files.\n"
+    "Results of a wipe and the folder report use the viewer's own (Russian) wording.\n"
+    "Exit status: 0 every file succeeded, 1 some file failed, 2 usage error.";
+
+constexpr const char* ToolExamples = "Examples:\n"
+                                     "  tarvo-params show picture.png\n"
+                                     "  tarvo-params wipe --all ~/Pictures/tarvo\n"
+                                     "  tarvo-params list ~/Pictures/tarvo\n"
+                                     "Run 'tarvo-params COMMAND --help' for a command's options.";
+
+constexpr const char* ShowExamples =
+    "Plain output per file: '== PATH', the parameter text, 'prompt: ' with the cleaned prompt\n"
+    "and 'negative: ' with the negative prompt. With --json: one JSON object per file and line,\n"
+    "members path, exists, size, fileKind, loaded, hasParams, text, prompt, cleanPrompt,\n"
+    "negativePrompt and values (JobId, prompt, negative_prompt, seed).\n"
+    "Examples:\n"
+    "  tarvo-params show a.png b.jpg\n"
+    "  tarvo-params show --json ~/Pictures/tarvo/*.png | jq -r .negativePrompt\n"
+    "  tarvo-params show -- -odd-name-.png";
+
+constexpr const char* WipeExamples =
+    "A file is wiped in place: the chosen values are overwritten with spaces, PNG checksums are\n"
+    "recomputed, nothing else changes. A folder: every jpg, jpeg and png file of 50 bytes to\n"
+    "5 MB in it (not its sub-folders), then the folder report.\n"
+    "Plain output: 'CODE<TAB>PATH<TAB>meaning' per file, then the report of each folder.\n"
+    "Codes: 0 wiped, 2 not found, 3 no parameter data or unreadable, 4 nothing left to wipe,\n"
+    "6 cannot be opened for writing, 7 positioning failed, 8 writing failed after it began,\n"
+    "9 unknown failure, -1 (folder runs) the file could not be loaded.\n"
+    "With --json: {\"path\", \"code\"} per file and {\"folder\", \"total\", \"fixed\", "
+    "\"noData\",\n"
+    "\"byCode\", \"unknown\"} per folder, one object per line.\n"
+    "Examples:\n"
+    "  tarvo-params wipe --prompt --negative-prompt picture.png\n"
+    "  tarvo-params wipe --all --dry-run ~/Pictures/tarvo\n"
+    "  tarvo-params wipe --all --json ~/Pictures/tarvo > report.jsonl";
+
+constexpr const char* ListExamples = "Examples:\n"
+                                     "  tarvo-params list ~/Pictures/tarvo\n"
+                                     "  tarvo-params list --all ~/Pictures/tarvo | wc -l";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace tarvo::cli;
+    std::ios::sync_with_stdio(false);
+    tarvo::BuildCaseTable();
+
+    CLI::App app{ToolDescription, "tarvo-params"};
+    app.footer(ToolExamples);
+    app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("tarvo-params ") + TARVO_VERSION);
+
+    TShowOptions show;
+    CLI::App* showCommand =
+        app.add_subcommand("show", "Show the parameters of picture files, as the viewer does");
+    showCommand->footer(ShowExamples);
+    showCommand->add_flag("--json", show.Json, "One JSON object per file and line (JSON Lines)");
+    showCommand->add_option("PATH", show.Paths, "Picture files")->required();
+
+    TWipeOptions wipe;
+    bool wipeAll = false;
+    CLI::App* wipeCommand = app.add_subcommand(
+        "wipe", "Blank chosen parameters in picture files or in every picture of a folder");
+    wipeCommand->footer(WipeExamples);
+    wipeCommand->add_flag("--jobid", wipe.JobId, "Wipe JobId");
+    wipeCommand->add_flag("--prompt", wipe.Prompt, "Wipe prompt");
+    wipeCommand->add_flag("--negative-prompt", wipe.NegPrompt, "Wipe negative_prompt");
+    wipeCommand->add_flag("--seed", wipe.Seed, "Wipe seed");
+    wipeCommand->add_flag("--all", wipeAll, "Wipe all four keys");
+    wipeCommand->add_flag("--dry-run", wipe.DryRun,
+                          "Read and mark each file and report the code it would get; write "
+                          "nothing");
+    wipeCommand->add_flag("--json", wipe.Json, "One JSON object per file and folder and line");
+    wipeCommand->add_option("PATH", wipe.Paths, "Picture files and folders")->required();
+
+    TListOptions list;
+    CLI::App* listCommand = app.add_subcommand(
+        "list", "List a folder's candidate pictures in the viewer's order, one name per line");
+    listCommand->footer(ListExamples);
+    listCommand->add_flag("--all", list.All,
+                          "Also WebP files and files outside 50 bytes to 5 MB (the viewer's "
+                          "\"Tarvo Data\" option off)");
+    listCommand->add_option("DIR", list.Dir, "The folder")->required();
+
+    try {
+        app.parse(argc, argv);
+        if (wipeCommand->parsed()) {
+            if (wipeAll) wipe.JobId = wipe.Prompt = wipe.NegPrompt = wipe.Seed = true;
+            if (!wipe.JobId && !wipe.Prompt && !wipe.NegPrompt && !wipe.Seed)
+                throw CLI::ValidationError(
+                    "wipe", "choose at least one key: --jobid, --prompt, --negative-prompt, "
+                            "--seed or --all");
+        }
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? ExitOk : ExitUsage;
+    }
+
+    int status = ExitOk;
+    if (showCommand->parsed())
+        status = RunShow(show, std::cout, std::cerr);
+    else if (wipeCommand->parsed())
+        status = RunWipe(wipe, std::cout, std::cerr);
+    else
+        status = RunList(list, std::cout, std::cerr);
+    // Output that never arrived (a full disk, a closed pipe) is a failure too.
+    if (!std::cout.flush()) {
+        std::cerr << "tarvo-params: standard output could not be written\n";
+        return ExitFailed;
+    }
+    return status;
+}
