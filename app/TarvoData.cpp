@@ -37,18 +37,21 @@ void TTarvoData::Clear() {
 bool TTarvoData::Load(const std::string& path) {
     Clear();
     try {
-        if (!FileExists(path)) return false;
+        // One look-up answers both whether a file exists and its size.
+        const std::optional<std::int64_t> size = FileSizeOf(path);
+        if (!size) return false;
         FilePath = path;
-        return CheckAndRead();
+        FileSize = *size;
+        return CheckAndRead(true);
     } catch (...) {
         Graf.Clear();
         return false;
     }
 }
 
-bool TTarvoData::CheckAndRead() {
+bool TTarvoData::CheckAndRead(bool sizeKnown) {
     try {
-        if (!ReadFileSize()) return false;
+        if (!sizeKnown && !ReadFileSize()) return false;
         if (FileSize == 0) return false;
         if (FileSize < MinFileSize || FileSize > MaxFileSize) return false;
         return Graf.Load(FilePath);

@@ -46,7 +46,8 @@ public:
     bool Load(const std::string& path);
     // The size check and the parameter read of FilePath; false when the size cannot be read,
     // is 0 or lies outside MinFileSize..MaxFileSize (inclusive), or no parameters were found.
-    bool CheckAndRead();
+    // sizeKnown: FileSize was just read from the directory entry and is not read again.
+    bool CheckAndRead(bool sizeKnown = false);
     // FileSize := the size of the regular file at FilePath; false (size 0) when there is none.
     bool ReadFileSize();
     // Loads FilePath again.

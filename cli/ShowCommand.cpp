@@ -2,37 +2,35 @@
 #include "cli/CliTool.h"
 #include "params/DatTypes.h"
 
-#include <array>
 #include <ostream>
+#include <utility>
 
 namespace tarvo::cli {
 
 namespace {
 
 std::string ShowRecord(const std::string& path, const TTarvoData& record, bool loaded,
-                       const std::string& text) {
-    // Each value is asked for once: the prompt is cleaned exactly as GetPrompt(true) does,
-    // and the negative prompt is also the values' negative_prompt.
-    std::array<std::string, ParamCount> values;
-    for (std::size_t i = 0; i < ParamNames.size(); ++i)
-        values[i] = record.GetValue(ParamNames[i]);
-    static_assert(ParamNames[2] == "negative_prompt");
-    const std::string prompt = record.GetPrompt(false);
-    nlohmann::ordered_json json = {
-        {"path", path},
-        {"exists", !record.FilePath.empty()},
-        {"size", record.FileSize},
-        {"fileKind", record.Graf.FileKind},
-        {"loaded", loaded},
-        {"hasParams", record.HasParams()},
-        {"text", text},
-        {"prompt", prompt},
-        {"cleanPrompt", prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt)},
-        {"negativePrompt", values[2]},
-    };
-    nlohmann::ordered_json& valueMap = json["values"] = nlohmann::ordered_json::object();
-    for (std::size_t i = 0; i < ParamNames.size(); ++i)
-        valueMap[std::string(ParamNames[i])] = values[i];
+                       std::string text) {
+    using TJson = nlohmann::ordered_json;
+    // Members are moved in, in their documented order; the JSON object is the record's
+    // only copy of its texts.
+    TJson values = TJson::object();
+    for (const std::string_view key : ParamNames)
+        values[std::string(key)] = record.GetValue(key);
+    std::string prompt = record.GetPrompt(false);
+    std::string cleanPrompt = prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt);
+    TJson json = TJson::object();
+    json["path"] = path;
+    json["exists"] = !record.FilePath.empty();
+    json["size"] = record.FileSize;
+    json["fileKind"] = record.Graf.FileKind;
+    json["loaded"] = loaded;
+    json["hasParams"] = record.HasParams();
+    json["text"] = std::move(text);
+    json["prompt"] = std::move(prompt);
+    json["cleanPrompt"] = std::move(cleanPrompt);
+    json["negativePrompt"] = values["negative_prompt"];
+    json["values"] = std::move(values);
     return JsonLine(json);
 }
 
@@ -45,9 +43,9 @@ int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
     for (const std::string& path : options.Paths) {
         try {
             const bool loaded = record.Load(path);
-            const std::string text = record.GetFullText();
+            std::string text = record.GetFullText();
             if (options.Json)
-                out << ShowRecord(path, record, loaded, text) << '\n';
+                out << ShowRecord(path, record, loaded, std::move(text)) << '\n';
             else {
                 out << "== " << path << '\n';
                 if (loaded) {

@@ -19,6 +19,17 @@ bool TDIB::Assign(const TPicture& picture) {
     // and a bitmap picture covers every pixel, so the copy is the black-cleared bitmap with
     // the picture drawn over it.
     if (!FBitmap.CopyFrom(picture.Bitmap())) return false;
+    DrawOntoBlack();
+    return true;
+}
+
+bool TDIB::Assign(TPicture&& picture) {
+    FBitmap = picture.TakeBitmap();
+    DrawOntoBlack();
+    return true;
+}
+
+void TDIB::DrawOntoBlack() {
     for (TRGBQuad& entry : FBitmap.Palette) {
         entry = {OverBlack(entry.Blue, entry.Alpha), OverBlack(entry.Green, entry.Alpha),
                  OverBlack(entry.Red, entry.Alpha), 255};
@@ -37,7 +48,6 @@ bool TDIB::Assign(const TPicture& picture) {
         }
         FBitmap.HasAlpha = false;
     }
-    return true;
 }
 
 } // namespace tarvo

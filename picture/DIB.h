@@ -20,6 +20,9 @@ public:
     // are blended onto black, and the result is opaque. False (and an empty bitmap) when
     // memory runs out.
     [[nodiscard]] bool Assign(const TPicture& picture);
+    // The same, taking over the picture's pixels instead of copying them (a loader that is
+    // about to go away); picture is left empty.
+    [[nodiscard]] bool Assign(TPicture&& picture);
 
     bool Empty() const { return FBitmap.Empty(); }
     std::int32_t Width() const { return FBitmap.Width(); }
@@ -28,6 +31,7 @@ public:
     const TBitmap& Bitmap() const { return FBitmap; }
 
 private:
+    void DrawOntoBlack();
     TBitmap FBitmap;
 };
 

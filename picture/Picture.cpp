@@ -1,5 +1,7 @@
 #include "picture/Picture.h"
 
+#include <utility>
+
 #include "picture/Decoders.h"
 #include "platform/FileSys.h"
 #include "platform/LockedFile.h"
@@ -90,6 +92,11 @@ bool TPicture::LoadFromBytes(TDecoderKind decoder, std::span<const std::uint8_t>
 void TPicture::Clear() {
     FGraphic = TGraphicKind::None;
     FBitmap.Clear();
+}
+
+TBitmap TPicture::TakeBitmap() {
+    FGraphic = TGraphicKind::None;
+    return std::exchange(FBitmap, TBitmap());
 }
 
 } // namespace tarvo

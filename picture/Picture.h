@@ -47,6 +47,8 @@ public:
     std::int32_t Height() const { return FBitmap.Height(); }
     // The decoded pixels; a JPEG picture keeps them as 24-bit blue-green-red.
     const TBitmap& Bitmap() const { return FBitmap; }
+    // Hands the decoded pixels over and leaves the container empty.
+    TBitmap TakeBitmap();
 
 private:
     TGraphicKind FGraphic = TGraphicKind::None;

@@ -1,5 +1,7 @@
 #include "picture/TDXPaintBox.h"
 
+#include <utility>
+
 #include "picture/Picture.h"
 
 #include <QPaintEvent>
@@ -115,6 +117,13 @@ void TDXPaintBox::SetViewHeight(int value) {
 
 bool TDXPaintBox::AssignDIB(const TPicture& picture) {
     const bool ok = FDIB.Assign(picture);
+    RebuildView();
+    update();
+    return ok;
+}
+
+bool TDXPaintBox::AssignDIB(TPicture&& picture) {
+    const bool ok = FDIB.Assign(std::move(picture));
     RebuildView();
     update();
     return ok;

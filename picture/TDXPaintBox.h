@@ -41,6 +41,8 @@ public:
     // Takes a copy of picture (an empty container empties the bitmap) and schedules a
     // repaint. False when memory ran out; the bitmap is then empty.
     bool AssignDIB(const TPicture& picture);
+    // The same, taking the picture's pixels over instead of copying them.
+    bool AssignDIB(TPicture&& picture);
     // Empties the bitmap and schedules a repaint; an empty bitmap draws nothing.
     void ClearDIB();
     // Repaints at once instead of waiting for the event loop.

@@ -18,7 +18,8 @@ public:
     virtual TMsgAnswer MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) = 0;
     virtual void Beep() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
-    // The chosen folder, or empty when the dialog was cancelled. start is preselected when not empty.
+    // The chosen folder, or empty when the dialog was cancelled. start is preselected when not
+    // empty.
     virtual std::string SelectFolder(const std::string& title, const std::string& start) = 0;
     // The chosen file, or empty when cancelled. filter is "Description|*.a;*.b|Description|*.*";
     // its first entry is preselected.

@@ -32,17 +32,17 @@ bool EndsWithExt(const char* name, std::size_t length, const std::string& ext) {
 } // namespace
 
 bool FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::optional<std::int64_t> FileSizeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<std::int64_t>(st.st_size);
 }
@@ -58,9 +58,10 @@ std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& e
             if (!EndsWithExt(entry->d_name, length, ext)) continue;
             // The type from readdir saves nothing here: the size needs a stat anyway,
             // and fstatat follows links so a link to a picture counts as the picture.
-            struct stat st{};
+            struct stat st {};
             if (fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-            found.push_back({std::string(entry->d_name, length), static_cast<std::int64_t>(st.st_size)});
+            found.push_back(
+                {std::string(entry->d_name, length), static_cast<std::int64_t>(st.st_size)});
         }
     } catch (...) {
         // Out of memory while listing: keep what was found.

@@ -10,7 +10,8 @@
 
 namespace tarvo {
 
-// True for a regular file (symbolic links followed); folders, FIFOs, devices and sockets are not files.
+// True for a regular file (symbolic links followed); folders, FIFOs, devices and sockets are not
+// files.
 bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
 // Size of the regular file at path; nothing when it is not one or cannot be queried.

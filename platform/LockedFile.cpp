@@ -20,7 +20,7 @@ int gWriteCalls = 0;
 int OpenRegular(const std::string& path, int flags) {
     const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return -1;
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
         return -1;
@@ -60,7 +60,8 @@ bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& ou
     }
     std::size_t got = 0;
     while (got < maxBytes) {
-        const ssize_t n = pread(fd.Get(), out.data() + got, maxBytes - got, static_cast<off_t>(got));
+        const ssize_t n =
+            pread(fd.Get(), out.data() + got, maxBytes - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             out.resize(got);
@@ -83,10 +84,12 @@ TWriteFile& TWriteFile::operator=(TWriteFile&& other) noexcept {
     return *this;
 }
 
-TWriteFile::~TWriteFile() { Close(); }
+TWriteFile::~TWriteFile() {
+    Close();
+}
 
 bool MayWriteInPlace(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     // Root may write any file; a file without a single write bit is read-only to us all the same.
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
            (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
@@ -130,7 +133,8 @@ bool TWriteFile::ReadAt(std::int64_t offset, std::size_t length, std::string& ou
     out.assign(length, '\0');
     std::size_t got = 0;
     while (FFd >= 0 && got < length) {
-        const ssize_t n = pread(FFd, out.data() + got, length - got, static_cast<off_t>(offset + got));
+        const ssize_t n =
+            pread(FFd, out.data() + got, length - got, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);

@@ -50,7 +50,7 @@ private:
 // A test seam for the failures a disk can produce: the next matching calls of every
 // TWriteFile fail as configured. Only tests set it; the default plan injects nothing.
 struct TWriteFaults {
-    int FailSeekAt = -1;  // 0-based index of the Seek call that fails
+    int FailSeekAt = -1;   // 0-based index of the Seek call that fails
     int ShortWriteAt = -1; // 0-based index of the Write call that writes one byte less
     bool FailSync = false;
 };

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -165,6 +166,37 @@ TEST(TDIB, OutlivesThePictureItWasCopiedFrom) {
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(PixelAt(dib.Bitmap(), i % 4, i / 4),
                   (TRGBQuad{9, 7, static_cast<std::uint8_t>(i * 20), 255}));
+}
+
+TEST(TDIB, TakingThePixelsOverGivesTheSameBitmapAsACopy) {
+    const std::vector<tp::TRgba> rgba = {
+        {200, 100, 50, 255}, {200, 100, 50, 128}, {200, 100, 50, 0}, {255, 255, 255, 1}};
+    const std::vector<tp::TRgba> palette = {{10, 20, 30, 0}, {40, 50, 60, 128}, {70, 80, 90}};
+    const struct {
+        const char* Ext;
+        tp::TBytes Bytes;
+    } cases[] = {
+        {"png", tp::WritePngRgba(2, 2, rgba)},
+        {"png", tp::WritePngPalette(3, 1, std::vector<std::uint8_t>{0, 1, 2}, palette)},
+        {"jpg",
+         tp::WriteJpeg(16, 8, std::vector<tp::TRgba>(128, {30, 160, 220, 255}), 95, TJSAMP_420)},
+    };
+    for (const auto& c : cases) {
+        TPicture picture = Decode(c.Ext, c.Bytes);
+        TDIB copied;
+        ASSERT_TRUE(copied.Assign(picture));
+        TDIB taken;
+        ASSERT_TRUE(taken.Assign(std::move(picture)));
+        EXPECT_TRUE(picture.Empty());
+        ASSERT_EQ(taken.BitCount(), copied.BitCount());
+        ASSERT_EQ(taken.Width(), copied.Width());
+        EXPECT_EQ(
+            std::memcmp(taken.Bitmap().Bits(), copied.Bitmap().Bits(), copied.Bitmap().SizeBytes()),
+            0);
+        EXPECT_EQ(taken.Bitmap().Palette.size(), copied.Bitmap().Palette.size());
+        for (std::size_t i = 0; i < copied.Bitmap().Palette.size(); ++i)
+            EXPECT_EQ(taken.Bitmap().Palette[i], copied.Bitmap().Palette[i]) << i;
+    }
 }
 
 TEST(TDIB, ANewCopyReplacesTheOldOne) {

@@ -1,0 +1,114 @@
+// Writes the seed corpora of the fuzz targets: make_fuzz_seeds <corpusRoot> fills
+// <corpusRoot>/<target>/ for every target. The pictures are made by the project's own builders.
+#include "PictureSeeds.h"
+#include "params/DatTypes.h"
+#include "support/PicBuilder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace tarvo::test;
+
+using TSeeds = std::vector<std::pair<std::string, std::string>>; // name, bytes
+
+bool WriteSeeds(const std::string& root, const std::string& target, const TSeeds& seeds) {
+    const std::filesystem::path folder = std::filesystem::path(root) / target;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return false;
+    for (const auto& [name, bytes] : seeds)
+        if (!WriteFile((folder / name).string(), bytes)) return false;
+    return true;
+}
+
+std::string FoldedText() {
+    return "JobId: j1\nprompt: >-\n  first paragraph\n\n  second paragraph\n"
+           "negative_prompt: >+\n  keep one\n  keep two\n\nseed: 42\nnote: >\n  plain\n"
+           "format: png\n";
+}
+
+TSeeds LoadSeeds() {
+    const TParamSet params;
+    TParamSet unicode;
+    unicode.Prompt = "рыжая лиса 🦊";
+    const std::string exif = Chunk("eXIf", FirstBlockText(params));
+    const std::string text = Chunk("tEXt", GenInfoText(params));
+    const std::string crlf = Chunk("tEXt", GenInfoData(GenInfoObject(GenInfoLines(), "\r\n")));
+    const std::string whole = TarvoPng(params);
+    TLines wiped = GenInfoLines();
+    wiped[1].Value = " \"     \",";
+    wiped[3].Value = "           ,";
+    std::string exifFirst = JpegHead(FirstBlockText(), 20000);
+    exifFirst[3] = static_cast<char>(0xE1);
+    return {
+        {"png_both", whole},
+        {"png_first_only", PngFile({exif})},
+        {"png_second_only", PngFile({text})},
+        {"png_unicode", TarvoPng(unicode)},
+        {"png_folded", PngFile({Chunk("eXIf", FirstBlockData(FoldedText())), crlf})},
+        {"png_wiped_text", PngFile({Chunk("tEXt", GenInfoData(GenInfoObject(wiped)))})},
+        {"png_bad_crc",
+         PngFile({Chunk("eXIf", FirstBlockText(), true), Chunk("tEXt", GenInfoText(), true)})},
+        {"png_case", PngFile({Chunk("EXIF", FirstBlockText()), Chunk("text", GenInfoText())})},
+        {"png_two_texts", PngFile({text, Chunk("tEXt", GenInfoText(unicode))})},
+        {"png_empty_chunks", PngFile({Chunk("eXIf", ""), Chunk("tEXt", ""), text})},
+        {"png_big_idat", PngFile({exif}, {text}, TPicture{96, 96, true, {}})},
+        {"png_bad_length", PngFile({ChunkWithLength(20001, "tEXt", GenInfoText())})},
+        {"png_cut", whole.substr(0, whole.size() / 2)},
+        {"png_no_format", PngFile({Chunk("eXIf", FirstBlockData("JobId: 1\nprompt: p\n"))})},
+        {"jpeg_real", JpegFile(FirstBlockText(params))},
+        {"jpeg_head_20000", JpegHead(FirstBlockText(params), 20000)},
+        {"jpeg_head_19999", JpegHead(FirstBlockText(params), 19999)},
+        {"jpeg_folded", JpegHead(FirstBlockData(FoldedText()), 20000)},
+        {"jpeg_exif_first", exifFirst},
+        {"text_file", "JobId: 1\nprompt: not a picture\n"},
+        {"short", std::string(tarvo::PngSignature.substr(0, 6))},
+    };
+}
+
+// Block data for FuzzParse: mode byte, then the data (see FuzzParse.cpp).
+TSeeds ParseSeeds() {
+    TLines wiped = GenInfoLines();
+    wiped[0].Value = " \"     \",";
+    wiped[1].Value = " \"\",";
+    const auto wide = [](unsigned char mode, const std::string& data) {
+        return std::string(1, static_cast<char>(mode)) + data;
+    };
+    return {
+        {"wide_usual", wide(0x3E, FirstBlockText())},
+        {"wide_folded", wide(0x0A, FirstBlockData(FoldedText()))},
+        {"wide_apostrophes",
+         wide(0x12,
+              FirstBlockData("JobId: j\nprompt: p\nnegative_prompt: ''\nseed: 5\nformat: png\n"))},
+        {"wide_no_final_lf",
+         wide(0x3C,
+              FirstBlockData("JobId: j\nprompt: p\nnegative_prompt: n\nseed: 5\nformat: png"))},
+        {"narrow_usual", wide(0x3F, GenInfoText())},
+        {"narrow_crlf", wide(0x3D, GenInfoData(GenInfoObject(GenInfoLines(), "\r\n")))},
+        {"narrow_wiped", wide(0x3B, GenInfoData(GenInfoObject(wiped)))},
+        {"narrow_seed_only", wide(0x23, GenInfoText())},
+        {"head_jpeg", wide(0x3C, JpegHead(FirstBlockText(), 6000))},
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds <corpusRoot>\n");
+        return 2;
+    }
+    const std::string root = argv[1];
+    if (!WriteSeeds(root, "FuzzLoad", LoadSeeds()) ||
+        !WriteSeeds(root, "FuzzParse", ParseSeeds())) {
+        std::fprintf(stderr, "make_fuzz_seeds: cannot write under %s\n", root.c_str());
+        return 1;
+    }
+    tarvo::WritePictureSeeds(root);
+    return 0;
+}

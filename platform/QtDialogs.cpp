@@ -1,0 +1,132 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace tarvo {
+
+namespace {
+
+QString ToQt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, from);
+        parts.push_back(text.substr(from, at == std::string_view::npos ? at : at - from));
+        if (at == std::string_view::npos) return parts;
+        from = at + 1;
+    }
+}
+
+// Composed texts break lines with CR LF; a Qt label shows a lone LF as the break.
+QString MessageText(const std::string& text) {
+    QString result = ToQt(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return result;
+}
+
+struct TToneLook {
+    QMessageBox::Icon Icon;
+    const char* Title;
+};
+
+TToneLook LookOf(TMsgTone tone) {
+    switch (tone) {
+    case TMsgTone::Warning:
+        return {QMessageBox::Warning, "Предупреждение"};
+    case TMsgTone::Error:
+        return {QMessageBox::Critical, "Ошибка"};
+    case TMsgTone::Information:
+        return {QMessageBox::Information, "Информация"};
+    case TMsgTone::Confirmation:
+        return {QMessageBox::Question, "Подтверждение"};
+    }
+    return {QMessageBox::NoIcon, ""};
+}
+
+QMessageBox::StandardButtons ButtonsOf(TMsgButtons buttons) {
+    switch (buttons) {
+    case TMsgButtons::Ok:
+        return QMessageBox::Ok;
+    case TMsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMsgButtons::YesCancel:
+        return QMessageBox::Yes | QMessageBox::Cancel;
+    case TMsgButtons::YesCancelYesToAll:
+        return QMessageBox::Yes | QMessageBox::Cancel | QMessageBox::YesToAll;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+std::string QtFilterText(std::string_view filter) {
+    const std::vector<std::string_view> parts = Split(filter, '|');
+    std::string result;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string patterns;
+        for (std::string_view pattern : Split(parts[i + 1], ';')) {
+            if (pattern.empty()) continue;
+            if (!patterns.empty()) patterns += ' ';
+            patterns += pattern == "*.*" ? std::string_view("*") : pattern;
+        }
+        if (!result.empty()) result += ";;";
+        result += parts[i];
+        result += " (";
+        result += patterns;
+        result += ')';
+    }
+    return result;
+}
+
+TMsgAnswer TQtDialogs::MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) {
+    const TToneLook look = LookOf(tone);
+    QMessageBox box(look.Icon, QString::fromUtf8(look.Title), MessageText(text), ButtonsOf(buttons),
+                    FParent);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return TMsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return TMsgAnswer::Yes;
+    case QMessageBox::YesToAll:
+        return TMsgAnswer::YesToAll;
+    default:
+        return TMsgAnswer::Cancel;
+    }
+}
+
+void TQtDialogs::Beep() {
+    QApplication::beep();
+}
+
+void TQtDialogs::SetClipboardText(const std::string& text) {
+    QApplication::clipboard()->setText(ToQt(text));
+}
+
+std::string TQtDialogs::SelectFolder(const std::string& title, const std::string& start) {
+    return FromQt(QFileDialog::getExistingDirectory(FParent, ToQt(title), ToQt(start),
+                                                    QFileDialog::ShowDirsOnly));
+}
+
+std::string TQtDialogs::OpenFile(const std::string& filter, const std::string& initialDir) {
+    const QString qtFilter = ToQt(QtFilterText(filter));
+    QString selected = qtFilter.section(QStringLiteral(";;"), 0, 0);
+    return FromQt(
+        QFileDialog::getOpenFileName(FParent, QString(), ToQt(initialDir), qtFilter, &selected));
+}
+
+} // namespace tarvo

@@ -1,0 +1,35 @@
+// The program's dialogs shown for real: Qt message boxes with the tone's icon, the system
+// beep, the clipboard, and Qt's folder and open-file dialogs.
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace tarvo {
+
+class TQtDialogs : public IDialogs {
+public:
+    // parent (not owned, may be null) centres the dialogs over the window.
+    explicit TQtDialogs(QWidget* parent = nullptr) : FParent(parent) {}
+    void SetParent(QWidget* parent) { FParent = parent; }
+
+    TMsgAnswer MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) override;
+    void Beep() override;
+    void SetClipboardText(const std::string& text) override;
+    std::string SelectFolder(const std::string& title, const std::string& start) override;
+    std::string OpenFile(const std::string& filter, const std::string& initialDir) override;
+
+private:
+    QWidget* FParent;
+};
+
+// The dialog filter "Description|*.a;*.b|Description|*.*" in Qt's form
+// "Description (*.a *.b);;Description (*)"; "*.*" becomes "*". An entry without its pattern
+// list is dropped.
+std::string QtFilterText(std::string_view filter);
+
+} // namespace tarvo

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Takes the README's screenshot: starts the viewer under Xvfb in the sample folder, presses
+# Enter in the path field (which opens that folder and shows its first picture) and grabs
+# the screen into docs/screenshot.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+command -v xdotool >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq xdotool || sudo apt-get install -y -qq xdotool; }
+cmake --preset release >/dev/null
+cmake --build --preset release --target TarvoViewer
+root=$PWD
+
+xvfb-run -a -s "-screen 0 1100x700x24" bash -c '
+  set -euo pipefail
+  cd "$1/samples"
+  "$1/build/release/app/TarvoViewer" &
+  viewer=$!
+  window=$(xdotool search --sync --name "Tarvo Params Viewer" | head -n 1)
+  xdotool windowmove "$window" 0 0
+  sleep 1
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  xdotool key --window "$window" Return
+  sleep 1
+  import -window root -crop 1065x654+0+0 "$1/docs/screenshot.png"
+  kill "$viewer"
+' _ "$root"
+echo "wrote docs/screenshot.png"
