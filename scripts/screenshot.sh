@@ -6,7 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-command -v xdotool >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq xdotool || sudo apt-get install -y -qq xdotool; }
 cmake --preset release >/dev/null
 cmake --build --preset release --target TarvoViewer
 root=$PWD
