@@ -44,6 +44,7 @@ struct TRunResult {
 struct TRunOptions {
     bool AsNobody = false;       // drop root's rights in the child, so permissions apply
     bool StderrTerminal = false; // standard error is a pseudo-terminal instead of a pipe
+    std::string Tool = ToolPath; // the binary to run
 };
 
 // Runs the tool with args, standard input from /dev/null, collecting both outputs. A run
@@ -61,7 +62,7 @@ TRunResult RunTool(const std::vector<std::string>& args, const TRunOptions& opti
         return result;
     }
     std::vector<char*> argv;
-    std::string tool = ToolPath;
+    std::string tool = options.Tool;
     argv.push_back(tool.data());
     std::vector<std::string> copies = args;
     for (std::string& arg : copies)
@@ -77,7 +78,7 @@ TRunResult RunTool(const std::vector<std::string>& args, const TRunOptions& opti
         if (options.AsNobody &&
             (setgroups(0, nullptr) != 0 || setgid(NobodyId) != 0 || setuid(NobodyId) != 0))
             _exit(126);
-        execv(ToolPath, argv.data());
+        execv(tool.c_str(), argv.data());
         _exit(127);
     }
     close(outPipe[1]);
@@ -438,7 +439,11 @@ TEST_F(Cli, PermissionsAreReportedPerPath) {
     const std::string mine = Put("mine.png", test::TarvoPng());
     ASSERT_EQ(chmod(mine.c_str(), 0644), 0);
     const std::string before = test::ReadWholeFile(mine);
-    const TRunOptions nobody{true, false};
+    // The build folder may lie where nobody cannot reach it (under /root), so nobody runs a
+    // copy of the tool from the test's own folder.
+    TRunOptions nobody{true, false, FDir.File("tarvo-params")};
+    ASSERT_TRUE(std::filesystem::copy_file(ToolPath, nobody.Tool));
+    ASSERT_EQ(chmod(nobody.Tool.c_str(), 0755), 0);
 
     TRunResult run = RunTool({"wipe", "--all", closed}, nobody);
     EXPECT_EQ(run.Status, 1);
