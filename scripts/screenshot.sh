@@ -17,10 +17,12 @@ xvfb-run -a -s "-screen 0 1100x700x24" bash -c '
   viewer=$!
   window=$(xdotool search --sync --name "Tarvo Params Viewer" | head -n 1)
   xdotool windowmove "$window" 0 0
-  sleep 1
-  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-  xdotool key --window "$window" Return
-  sleep 1
+  sleep 2
+  # Without a window manager nothing has the focus: a click puts it into the path field.
+  xdotool mousemove 400 19 click 1
+  sleep 0.3
+  xdotool key Return
+  sleep 2
   import -window root -crop 1065x654+0+0 "$1/docs/screenshot.png"
   kill "$viewer"
 ' _ "$root"
