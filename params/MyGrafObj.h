@@ -105,7 +105,10 @@ public:
 
 private:
     void KeepLoaded();
-    bool FinishMark(int count, int first, int last);
+    // Widens the changed span (ChangeStart, ChangeLength) over a blanked value; sets Marked.
+    void AddChange(const TValuePos& value);
+    // After marking: recomputes a PNG block's CRC when anything was blanked.
+    bool FinishMark(bool blanked);
 };
 
 // The parameter container of one picture file.

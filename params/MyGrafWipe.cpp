@@ -55,15 +55,17 @@ void TMyGrafItem::KeepLoaded() {
     LoadedCrc = Crc;
 }
 
-bool TMyGrafItem::FinishMark(int count, int first, int last) {
-    if (count == 0) return false;
-    if (Marked) {
-        first = std::min(first, ChangeStart);
-        last = std::max(last, ChangeStart + ChangeLength);
-    }
+void TMyGrafItem::AddChange(const TValuePos& value) {
+    const int first = Marked ? std::min(ChangeStart, value.Offset) : value.Offset;
+    const int last = Marked ? std::max(ChangeStart + ChangeLength, value.Offset + value.Length)
+                            : value.Offset + value.Length;
     Marked = true;
     ChangeStart = first;
     ChangeLength = last - first;
+}
+
+bool TMyGrafItem::FinishMark(bool blanked) {
+    if (!blanked) return false;
     if (CrcPos != 0) Crc = ChunkCrc(std::string_view(ChunkType.data(), ChunkType.size()), Data);
     return true;
 }
@@ -71,17 +73,14 @@ bool TMyGrafItem::FinishMark(int count, int first, int last) {
 bool TMyGrafItem::MarkWide() {
     if (!HasParams() || !Fits(Data)) return false;
     KeepLoaded();
-    int count = 0;
-    int first = 0;
-    int last = 0;
+    bool blanked = false;
     for (int i = 0; i < ParamCount; ++i) {
         TValuePos& value = Values[static_cast<std::size_t>(i)];
         if (!WipeChoice(i) || value.Length == 0 || !BlankWide(value)) continue;
-        ++count;
-        first = count == 1 ? value.Offset : std::min(first, value.Offset);
-        last = std::max(last, value.Offset + value.Length);
+        AddChange(value);
+        blanked = true;
     }
-    return FinishMark(count, first, last);
+    return FinishMark(blanked);
 }
 
 bool TMyGrafItem::BlankWide(TValuePos& value) {
@@ -108,9 +107,7 @@ bool TMyGrafItem::BlankWide(TValuePos& value) {
 bool TMyGrafItem::MarkNarrow() {
     if (!HasParams() || !Fits(Data)) return false;
     KeepLoaded();
-    int count = 0;
-    int first = 0;
-    int last = 0;
+    bool blanked = false;
     // One search position for all names: a name is found only after the previous found one.
     int p = 1;
     for (int i = 0; i < ParamCount; ++i) {
@@ -121,11 +118,10 @@ bool TMyGrafItem::MarkNarrow() {
         TValuePos& value = Values[static_cast<std::size_t>(i)];
         value = line.Value;
         if (!BlankNarrow(value)) continue;
-        ++count;
-        first = count == 1 ? value.Offset : std::min(first, value.Offset);
-        last = std::max(last, value.Offset + value.Length);
+        AddChange(value);
+        blanked = true;
     }
-    return FinishMark(count, first, last);
+    return FinishMark(blanked);
 }
 
 bool TMyGrafItem::BlankNarrow(TValuePos& value) {
