@@ -46,6 +46,8 @@ constexpr TReportLine ReportLines[] = {
     {nullptr, 7, " ошибок типа \"не удалось установить поизицю записи в файле\".", 2},
     {nullptr, 8, " критических ошибок типа \"сбой при записи\".", 3},
     {&TWipeCounters::unknown, 0, " ошибок типа \"неизвестная ошибка\".", 0},
+    {&TWipeCounters::withLeftovers, 0,
+     " файлов всё ещё содержат копии стёртых данных в других метаданных.", 2},
 };
 
 // Puts the per-file sync back as it was when the run ends, however it ends.
@@ -121,27 +123,50 @@ TWipeMessage WipeCodeMessage(int code) {
     }
 }
 
+TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers) {
+    if (leftovers.empty()) return {};
+    std::string text = "Внимание! Выбранные данные стёрты, но в файле остались их копии в "
+                       "других метаданных:";
+    for (const TLeftover& copy : leftovers) {
+        text += LineBreak;
+        text += copy.Key + " (" + copy.Encoding + ") — " + copy.Container;
+        text += copy.Compressed ? " (сжатый текст), блок с байта " : ", байт ";
+        text += std::to_string(copy.Offset);
+    }
+    return {text, TMsgTone::Warning};
+}
+
 void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
-                   const TWipeProgress& progress) {
+                   const TWipeProgress& progress, const TWipeStop& stop) {
     counters = TWipeCounters{};
     counters.total = static_cast<std::int64_t>(list.Names.size());
     try {
         TSyncEachWriteOff syncOff(delData);
         delData.Clear();
         list.Position = -1;
+        TWipeFindings findings;
+        const auto count = static_cast<std::int64_t>(list.Names.size());
         while (const std::optional<std::string> path = list.NextInBatch()) {
-            int code = -1;
-            if (!delData.Load(*path))
-                ++counters.noData;
-            else {
-                code = static_cast<int>(delData.Wipe(false));
-                CountCode(counters, code);
+            if (stop && stop()) {
+                // The file just taken from the list is left as it is.
+                counters.interrupted = true;
+                break;
             }
-            if (progress) progress(*path, code);
+            int code = -1;
+            if (!delData.Load(*path)) {
+                ++counters.noData;
+                findings = {};
+                findings.Locked = delData.Locked;
+            } else {
+                code = static_cast<int>(delData.Wipe(false, &findings));
+                CountCode(counters, code);
+                if (!findings.Leftovers.empty()) ++counters.withLeftovers;
+            }
+            if (progress) progress(*path, code, findings);
         }
         // NextInBatch also answers nothing when it cannot build a path; a walk that
         // stopped before the last name did not process every file.
-        if (list.Position < static_cast<int>(list.Names.size())) {
+        if (!counters.interrupted && list.Position < count) {
             counters.completed = false;
             counters.severity = 3;
         }

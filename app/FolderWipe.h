@@ -3,17 +3,20 @@
 // Shared by the window and the command-line tool, so both word outcomes alike.
 #pragma once
 
+#include "params/Leftovers.h"
 #include "platform/Dialogs.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
 class TFilesObj;
 class TTarvoData;
+struct TWipeFindings;
 
 // Code 9: a failure that escaped Wipe.
 inline constexpr int WipeUnknownError = 9;
@@ -28,28 +31,38 @@ TWipeMessage WipeCodeMessage(int code);
 // and codes outside 1 to 9.
 std::string WipeCodeText(int code);
 
+// The warning shown after a successful wipe that left copies of the wiped values elsewhere
+// in the file's metadata, with their places; empty text when there are none.
+TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers);
+
 struct TWipeCounters {
     std::int64_t total = -1; // -1 until processing starts
     std::int64_t fixed = 0;
     std::int64_t noData = 0;
     std::array<std::int64_t, 10> byCode{}; // index = Wipe's result code
     std::int64_t unknown = 0;
+    std::int64_t withLeftovers = 0; // wiped files in which copies of the values remain
     int severity = 0; // highest weight of a report line, 0 to 3
     bool completed = true;
+    bool interrupted = false; // stopped on request before the last file
 };
 
-// Called after each file of a run: its path and Wipe's code, or -1 when Load failed.
-using TWipeProgress = std::function<void(const std::string& path, int code)>;
+// Called after each file of a run: its path, Wipe's code (-1 when Load failed) and what the
+// wipe found besides.
+using TWipeProgress =
+    std::function<void(const std::string& path, int code, const TWipeFindings& findings)>;
+// Asked before each file; true stops the run there.
+using TWipeStop = std::function<bool()>;
 
 // Wipes every file of list in order on delData (Load, then Wipe without confirmation),
 // counting outcomes into counters (set afresh). Files are not synced one by one: the
 // per-file sync is off for the run and restored after it, and when any file was written
-// the folder's file system is synced once at the end. A failure that escapes a file, or a
-// failing sync, breaks the run off (completed false, severity 3). With delData.DryRun the
-// codes are those a wipe would give and nothing is written or synced. delData is cleared
-// afterwards in every case.
+// the folder's file system is synced once at the end, also after a stop. A failure that
+// escapes a file, or a failing sync, breaks the run off (completed false, severity 3). With
+// delData.DryRun the codes are those a wipe would give and nothing is written or synced.
+// delData is cleared afterwards in every case.
 void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
-                   const TWipeProgress& progress = {});
+                   const TWipeProgress& progress = {}, const TWipeStop& stop = {});
 
 // The report's text (lines joined by CR LF) and tone; raises counters.severity by its lines.
 TWipeMessage ComposeReport(TWipeCounters& counters);

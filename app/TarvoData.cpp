@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace tarvo {
 
@@ -32,6 +33,7 @@ void TTarvoData::Clear() {
     FilePath.clear();
     Graf.Clear();
     HasText = false;
+    Locked = false;
 }
 
 bool TTarvoData::Load(const std::string& path) {
@@ -54,7 +56,9 @@ bool TTarvoData::CheckAndRead(bool sizeKnown) {
         if (!sizeKnown && !ReadFileSize()) return false;
         if (FileSize == 0) return false;
         if (FileSize < MinFileSize || FileSize > MaxFileSize) return false;
-        return Graf.Load(FilePath);
+        const bool loaded = Graf.Load(FilePath);
+        Locked = Graf.Locked;
+        return loaded;
     } catch (...) {
         Graf.Clear();
         return false;
@@ -113,11 +117,18 @@ std::string TTarvoData::GetValue(std::string_view key) const {
     }
 }
 
-TWipeCode TTarvoData::Wipe(bool ask) {
+TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
+    TWipeFindings unused;
+    TWipeFindings& found = findings != nullptr ? *findings : unused;
+    found = {};
     try {
         if (!ParJobId && !ParPrompt && !ParNegPrompt && !ParSeed) return TWipeCode::NoChoice;
         if (!FileExists(FilePath)) return TWipeCode::NoFile;
-        if (!CheckAndRead()) return TWipeCode::NotReadable;
+        Locked = false;
+        if (!CheckAndRead()) {
+            found.Locked = Locked;
+            return TWipeCode::NotReadable;
+        }
         if (!Graf.Mark()) return TWipeCode::NothingToWipe;
         if (ask) {
             const std::string text = "Внимание! Будут внесены изменения в файл \"" +
@@ -130,7 +141,15 @@ TWipeCode TTarvoData::Wipe(bool ask) {
         }
         if (DryRun) return MayWriteInPlace(FilePath) ? TWipeCode::Done : TWipeCode::CannotOpen;
         std::uint8_t code = static_cast<std::uint8_t>(TWipeCode::CannotOpen);
-        if (Graf.WriteMarked(FilePath, code)) return TWipeCode::Done;
+        const bool written = Graf.WriteMarked(FilePath, code);
+        found.Locked = Locked = Graf.Locked;
+        if (written) {
+            for (const TMyGrafItem* block : {&Graf.FirstBlock, &Graf.SecondBlock})
+                if (block->CrcDamaged)
+                    found.Repaired.emplace_back(block->ChunkType.data(), block->ChunkType.size());
+            found.Leftovers = std::move(Graf.Leftovers);
+            return TWipeCode::Done;
+        }
         if (code < static_cast<std::uint8_t>(TWipeCode::CannotOpen) ||
             code > static_cast<std::uint8_t>(TWipeCode::WriteFailed))
             return TWipeCode::UnknownFailure;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -28,6 +29,15 @@ enum class TWipeCode : int {
     UnknownFailure = 9,
 };
 
+// What a wipe learnt beyond its code.
+struct TWipeFindings {
+    bool Locked = false; // another program held the file locked (codes 3 and 6)
+    // Written files: the parameter chunks whose damaged CRC the wipe repaired ("eXIf"), and
+    // the copies of wiped values that remain elsewhere in the file's metadata.
+    std::vector<std::string> Repaired;
+    std::vector<TLeftover> Leftovers;
+};
+
 class TTarvoData {
 public:
     // dialogs asks the wipe's confirmation; without one, a wipe that must ask is declined.
@@ -38,6 +48,7 @@ public:
     std::int64_t FileSize = 0; // bytes, from the directory entry; 0 when not read
     TMyGraf Graf;
     bool HasText = false; // the last GetFullText was not empty
+    bool Locked = false;  // the last Load found the file locked by another program
 
     // Forgets file, size and parameters; Folder stays.
     void Clear();
@@ -61,8 +72,9 @@ public:
     // The first block's value for key; empty without a first block.
     std::string GetValue(std::string_view key) const;
     // Blanks the values chosen by ParJobId..ParSeed in the file at FilePath, asking the user
-    // first when ask is set. Never throws.
-    TWipeCode Wipe(bool ask);
+    // first when ask is set; findings, when given, receive what the wipe learnt besides its
+    // code. Never throws.
+    TWipeCode Wipe(bool ask, TWipeFindings* findings = nullptr);
 
     // A dry run of Wipe: the file is read and marked as for a real wipe, but never opened for
     // writing; Wipe answers 0 where it would write, or 6 when the file has no write permission

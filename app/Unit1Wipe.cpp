@@ -21,8 +21,9 @@ void TForm1::btn9Click(QObject*) {
     DelData->Clear();
     DelData->FilePath = CurData->FilePath;
     int code = WipeUnknownError;
+    TWipeFindings findings;
     try {
-        code = static_cast<int>(DelData->Wipe(chk8->isChecked()));
+        code = static_cast<int>(DelData->Wipe(chk8->isChecked(), &findings));
     } catch (...) {
         code = WipeUnknownError;
     }
@@ -31,6 +32,8 @@ void TForm1::btn9Click(QObject*) {
         FDialogs.Beep();
         CurData->Reload();
         ShowFileData(true);
+        const TWipeMessage warning = LeftoversMessage(findings.Leftovers);
+        if (!warning.Text.empty()) FDialogs.MessageBox(warning.Text, warning.Tone, TMsgButtons::Ok);
         return;
     }
     const TWipeMessage message = WipeCodeMessage(code);

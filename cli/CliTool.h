@@ -1,6 +1,6 @@
 // The command-line tool tarvo-params: its three commands (show, wipe, list) over the same
 // image record, file list and folder run as the window, and the helpers they share for
-// messages about bad paths, JSON lines and the progress line of a folder run.
+// records, names, messages about bad paths, JSON lines, stop signals and progress.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,29 +38,68 @@ struct TWipeOptions {
 
 struct TListOptions {
     bool All = false;
+    bool Null = false; // raw names, each ended by a NUL byte
     std::string Dir;
 };
 
-// Each command writes its results to out and a message per failing file to err, and answers
-// the exit status. None throws.
+// Each command writes its results to out, one record (a file's or a folder's lines) at a
+// time, flushing after each, and a message per failing file to err, and answers the exit
+// status. Each stops before its next file once StopSignal() is set. None throws.
 int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err);
 int RunWipe(const TWipeOptions& options, std::ostream& out, std::ostream& err);
 int RunList(const TListOptions& options, std::ostream& out, std::ostream& err);
 
+// SIGINT and SIGTERM ask the running command to stop after the file in progress; a second
+// one ends the program at once.
+void CatchStopSignals();
+// The signal that asked to stop; 0 while none came.
+int StopSignal();
+
+// Standard output for records: what is written between two flushes goes out with a single
+// write call, so output cut off by a kill ends at a record boundary.
+class TRecordStream : public std::ostream {
+public:
+    explicit TRecordStream(int fd);
+
+private:
+    class TBuffer : public std::streambuf {
+    public:
+        explicit TBuffer(int fd) : FFd(fd) {}
+
+    protected:
+        int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* s, std::streamsize n) override;
+        int sync() override;
+
+    private:
+        int FFd;
+        std::string FPending;
+    };
+    TBuffer FBuffer;
+};
+
 // The text with every CR LF turned into LF, for terminal output.
 std::string WithLf(std::string_view text);
+// The text safe for a terminal and a line-based format: control characters (C0, DEL, C1),
+// backslashes and bytes that are not valid UTF-8 become escapes (\n, \t, \x1b, \\ ...).
+// keepLines, for multi-line texts, leaves line feeds, tabs and backslashes as they are.
+std::string Printable(std::string_view text, bool keepLines = false);
 // One JSON Lines record; bytes that are not valid UTF-8 become U+FFFD instead of throwing.
 std::string JsonLine(const nlohmann::ordered_json& value);
+// Sets member to path and, when path is not valid UTF-8, member + "Bytes" to the base64 of
+// its exact bytes.
+void PutPath(nlohmann::ordered_json& record, const std::string& member, const std::string& path);
 
 // Why path cannot be read as a picture: it does not exist, is a folder, a FIFO or a device,
-// is empty, too small or too large, cannot be opened or locked, or holds no parameters.
-std::string ReadProblem(const std::string& path);
+// is empty, too small or too large, cannot be opened, is locked, or holds no parameters.
+// locked: the read found the file locked by another program.
+std::string ReadProblem(const std::string& path, bool locked);
 // Why path cannot be opened for an in-place write.
-std::string WriteProblem(const std::string& path);
+std::string WriteProblem(const std::string& path, bool locked);
 // Empty when the folder's entries can be listed, otherwise why not.
 std::string FolderProblem(const std::string& path);
 // Writes "tarvo-params: path: message" to err after flushing out, so the two streams keep
-// their order on a terminal.
+// their order on a terminal; the path is made Printable.
 void ReportProblem(std::ostream& out, std::ostream& err, const std::string& path,
                    const std::string& message);
 

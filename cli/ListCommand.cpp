@@ -19,8 +19,14 @@ int RunList(const TListOptions& options, std::ostream& out, std::ostream& err) {
         TFilesObj list;
         list.TarvoFilter = !options.All;
         list.Fill(options.Dir);
-        for (const std::string& name : list.Names)
-            out << name << '\n';
+        for (const std::string& name : list.Names) {
+            if (StopSignal() != 0) break;
+            if (options.Null)
+                out << name << '\0';
+            else
+                out << Printable(name) << '\n';
+            out.flush();
+        }
         return ExitOk;
     } catch (const std::exception& e) {
         ReportProblem(out, err, options.Dir, std::string("failed: ") + e.what());

@@ -9,9 +9,19 @@ namespace tarvo::cli {
 
 namespace {
 
-std::string ShowRecord(const std::string& path, const TTarvoData& record, bool loaded,
-                       std::string text) {
-    using TJson = nlohmann::ordered_json;
+using TJson = nlohmann::ordered_json;
+
+// The parameter chunks whose stored CRC does not match their data.
+std::vector<std::string> DamagedChunks(const TTarvoData& record) {
+    std::vector<std::string> types;
+    for (const TMyGrafItem* block : {&record.Graf.FirstBlock, &record.Graf.SecondBlock})
+        if (block->HasParams() && block->CrcDamaged)
+            types.emplace_back(block->ChunkType.data(), block->ChunkType.size());
+    return types;
+}
+
+std::string JsonRecord(const std::string& path, const TTarvoData& record, bool loaded,
+                       std::string text, const std::string& problem) {
     // Members are moved in, in their documented order; the JSON object is the record's
     // only copy of its texts.
     TJson values = TJson::object();
@@ -20,7 +30,7 @@ std::string ShowRecord(const std::string& path, const TTarvoData& record, bool l
     std::string prompt = record.GetPrompt(false);
     std::string cleanPrompt = prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt);
     TJson json = TJson::object();
-    json["path"] = path;
+    PutPath(json, "path", path);
     json["exists"] = !record.FilePath.empty();
     json["size"] = record.FileSize;
     json["fileKind"] = record.Graf.FileKind;
@@ -31,7 +41,22 @@ std::string ShowRecord(const std::string& path, const TTarvoData& record, bool l
     json["cleanPrompt"] = std::move(cleanPrompt);
     json["negativePrompt"] = values["negative_prompt"];
     json["values"] = std::move(values);
-    return JsonLine(json);
+    json["damagedChunks"] = DamagedChunks(record);
+    if (!loaded) json["reason"] = problem;
+    return JsonLine(json) + '\n';
+}
+
+std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded,
+                        const std::string& text) {
+    std::string out = "== " + Printable(path) + '\n';
+    if (!loaded) return out;
+    out += Printable(WithLf(text), true) + '\n';
+    out += "prompt: " + Printable(WithLf(record.GetPrompt(true)), true) + '\n';
+    out += "negative: " + Printable(WithLf(record.GetValue("negative_prompt")), true) + '\n';
+    for (const std::string& type : DamagedChunks(record))
+        out += "damaged: the " + Printable(type) +
+               " chunk's stored checksum does not match its data; a wipe repairs it\n";
+    return out;
 }
 
 } // namespace
@@ -41,21 +66,16 @@ int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
     // One viewing record for every file, as the window reuses its own from file to file.
     TTarvoData record(false);
     for (const std::string& path : options.Paths) {
+        if (StopSignal() != 0) break;
         try {
             const bool loaded = record.Load(path);
             std::string text = record.GetFullText();
-            if (options.Json)
-                out << ShowRecord(path, record, loaded, std::move(text)) << '\n';
-            else {
-                out << "== " << path << '\n';
-                if (loaded) {
-                    out << WithLf(text) << '\n';
-                    out << "prompt: " << WithLf(record.GetPrompt(true)) << '\n';
-                    out << "negative: " << WithLf(record.GetValue("negative_prompt")) << '\n';
-                }
-            }
+            const std::string problem = loaded ? std::string() : ReadProblem(path, record.Locked);
+            out << (options.Json ? JsonRecord(path, record, loaded, std::move(text), problem)
+                                 : PlainRecord(path, record, loaded, text));
+            out.flush();
             if (!loaded) {
-                ReportProblem(out, err, path, ReadProblem(path));
+                ReportProblem(out, err, path, problem);
                 status = ExitFailed;
             }
         } catch (const std::exception& e) {

@@ -37,18 +37,36 @@ std::string Meaning(int code, bool dryRun) {
     }
 }
 
-// Why a file failed, for the message on standard error.
-std::string Problem(const std::string& path, int code) {
+// Why a file failed, for the message on standard error and the JSON record.
+std::string Problem(const std::string& path, int code, bool locked) {
     switch (code) {
     case 2:
     case 3:
     case LoadFailed:
-        return ReadProblem(path);
+        return ReadProblem(path, locked);
     case 6:
-        return WriteProblem(path);
+        return WriteProblem(path, locked);
     default:
         return Meaning(code, false);
     }
+}
+
+nlohmann::ordered_json LeftoverJson(const TLeftover& copy) {
+    nlohmann::ordered_json json;
+    json["key"] = copy.Key;
+    json["encoding"] = copy.Encoding;
+    json["container"] = copy.Container;
+    json["offset"] = copy.Offset;
+    json["compressed"] = copy.Compressed;
+    return json;
+}
+
+std::string LeftoverLine(const TLeftover& copy) {
+    const std::string place = copy.Compressed ? "in the compressed text of the " +
+                                                    Printable(copy.Container) + " chunk at byte "
+                                              : "in " + Printable(copy.Container) + " at byte ";
+    return "\tleftover: " + copy.Key + " as " + copy.Encoding + " " + place +
+           std::to_string(copy.Offset) + "\n";
 }
 
 class TWipeRun {
@@ -61,8 +79,9 @@ public:
 
     int Run() {
         if (FOptions.DryRun && !FOptions.Json)
-            FOut << "Dry run: every file is read and marked, none is written.\n";
+            FOut << "Dry run: every file is read and marked, none is written.\n" << std::flush;
         for (const std::string& path : FOptions.Paths) {
+            if (StopSignal() != 0) break;
             try {
                 if (DirExists(path))
                     WipeFolder(path);
@@ -77,7 +96,7 @@ public:
             if (FOptions.Json)
                 FErr << "tarvo-params: dry run: no file was written\n";
             else
-                FOut << "Dry run: no file was written.\n";
+                FOut << "Dry run: no file was written.\n" << std::flush;
         }
         return FStatus;
     }
@@ -86,23 +105,45 @@ private:
     void WipeFile(const std::string& path) {
         FDelData.Clear();
         FDelData.FilePath = path;
-        const int code = static_cast<int>(FDelData.Wipe(false));
+        TWipeFindings findings;
+        const int code = static_cast<int>(FDelData.Wipe(false, &findings));
         FDelData.Clear();
-        FileLine(path, code);
-        if (!Succeeded(code)) {
-            ReportProblem(FOut, FErr, path, Problem(path, code));
-            FStatus = ExitFailed;
-        }
+        FileRecord(path, code, findings, true);
     }
 
-    void FileLine(const std::string& path, int code) {
+    // The file's record on standard output; a file given alone also gets its problem on
+    // standard error (a folder's problems are counted by its report).
+    void FileRecord(const std::string& path, int code, const TWipeFindings& findings, bool alone) {
+        const std::string problem =
+            Succeeded(code) ? std::string() : Problem(path, code, findings.Locked);
+        const bool written = code == 0 && !FOptions.DryRun;
         if (FOptions.Json) {
-            nlohmann::ordered_json line;
-            line["path"] = path;
-            line["code"] = code;
-            FOut << JsonLine(line) << '\n';
-        } else
-            FOut << code << '\t' << path << '\t' << Meaning(code, FOptions.DryRun) << '\n';
+            nlohmann::ordered_json record;
+            PutPath(record, "path", path);
+            record["code"] = code;
+            if (!problem.empty()) record["reason"] = problem;
+            if (written) {
+                record["repaired"] = findings.Repaired;
+                nlohmann::ordered_json leftovers = nlohmann::ordered_json::array();
+                for (const TLeftover& copy : findings.Leftovers)
+                    leftovers.push_back(LeftoverJson(copy));
+                record["leftovers"] = std::move(leftovers);
+            }
+            FOut << JsonLine(record) << '\n';
+        } else {
+            std::string lines = std::to_string(code) + '\t' + Printable(path) + '\t' +
+                                Meaning(code, FOptions.DryRun) + '\n';
+            for (const std::string& type : findings.Repaired)
+                lines += "\trepaired: the " + Printable(type) +
+                         " chunk's checksum did not match its data; it was rewritten\n";
+            for (const TLeftover& copy : findings.Leftovers)
+                lines += LeftoverLine(copy);
+            FOut << lines;
+        }
+        FOut.flush();
+        if (problem.empty()) return;
+        if (alone) ReportProblem(FOut, FErr, path, problem);
+        FStatus = ExitFailed;
     }
 
     void WipeFolder(const std::string& folder) {
@@ -125,23 +166,28 @@ private:
             FolderLines(folder, counters);
             return;
         }
-        bool anyFailed = false;
         {
             TProgressLine progress(static_cast<std::int64_t>(list.Names.size()));
-            RunFolderWipe(list, FDelData, counters, [&](const std::string& path, int code) {
-                if (FOutIsTerminal) progress.Hide();
-                FileLine(path, code);
-                if (FOutIsTerminal) FOut.flush();
-                if (!Succeeded(code)) anyFailed = true;
-                progress.Advance();
-            });
+            RunFolderWipe(
+                list, FDelData, counters,
+                [&](const std::string& path, int code, const TWipeFindings& findings) {
+                    if (FOutIsTerminal) progress.Hide();
+                    FileRecord(path, code, findings, false);
+                    progress.Advance();
+                },
+                [] { return StopSignal() != 0; });
         }
         FolderLines(folder, counters);
-        if (!counters.completed)
+        if (!counters.completed) {
             ReportProblem(FOut, FErr, folder,
                           "the run was broken off by a failure; the counts cover the files "
                           "processed until then");
-        if (anyFailed || !counters.completed) FStatus = ExitFailed;
+            FStatus = ExitFailed;
+        }
+        if (counters.interrupted)
+            ReportProblem(FOut, FErr, folder,
+                          "stopped by a signal after the file in progress; the report counts "
+                          "the files processed until then");
     }
 
     void FolderLines(const std::string& folder, TWipeCounters& counters) {
@@ -150,17 +196,21 @@ private:
             for (int code : {2, 3, 4, 6, 7, 8})
                 byCode[std::to_string(code)] = counters.byCode[static_cast<std::size_t>(code)];
             nlohmann::ordered_json line;
-            line["folder"] = folder;
+            PutPath(line, "folder", folder);
             line["total"] = counters.total;
             line["fixed"] = counters.fixed;
             line["noData"] = counters.noData;
             line["byCode"] = std::move(byCode);
             line["unknown"] = counters.unknown;
+            if (counters.withLeftovers > 0) line["withLeftovers"] = counters.withLeftovers;
+            if (counters.interrupted) line["interrupted"] = true;
             FOut << JsonLine(line) << '\n';
+            FOut.flush();
             return;
         }
         if (counters.total <= 0) return;
-        FOut << "== " << folder << '\n' << WithLf(ComposeReport(counters).Text) << '\n';
+        FOut << "== " + Printable(folder) + '\n' + WithLf(ComposeReport(counters).Text) + '\n';
+        FOut.flush();
     }
 
     const TWipeOptions& FOptions;

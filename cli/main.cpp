@@ -3,6 +3,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <iostream>
 
 namespace {
@@ -20,10 +23,13 @@ constexpr const char* ToolExamples = "Examples:\n"
                                      "Run 'tarvo-params COMMAND --help' for a command's options.";
 
 constexpr const char* ShowExamples =
-    "Plain output per file: '== PATH', the parameter text, 'prompt: ' with the cleaned prompt\n"
-    "and 'negative: ' with the negative prompt. With --json: one JSON object per file and line,\n"
-    "members path, exists, size, fileKind, loaded, hasParams, text, prompt, cleanPrompt,\n"
-    "negativePrompt and values (JobId, prompt, negative_prompt, seed).\n"
+    "Plain output per file: '== PATH', the parameter text, 'prompt: ' with the cleaned prompt,\n"
+    "'negative: ' with the negative prompt, and a 'damaged: ' line for a parameter chunk whose\n"
+    "checksum does not match its data (a wipe repairs it). Control characters in names are\n"
+    "shown as escapes (\\n, \\t, \\x1b). With --json: one JSON object per file and line,\n"
+    "members path (pathBytes: base64 of a name that is not UTF-8), exists, size, fileKind,\n"
+    "loaded, hasParams, text, prompt, cleanPrompt, negativePrompt, values (JobId, prompt,\n"
+    "negative_prompt, seed), damagedChunks and, for a file that failed, reason.\n"
     "Examples:\n"
     "  tarvo-params show a.png b.jpg\n"
     "  tarvo-params show --json ~/Pictures/tarvo/*.png | jq -r .negativePrompt\n"
@@ -33,13 +39,20 @@ constexpr const char* WipeExamples =
     "A file is wiped in place: the chosen values are overwritten with spaces, PNG checksums are\n"
     "recomputed, nothing else changes. A folder: every jpg, jpeg and png file of 50 bytes to\n"
     "5 MB in it (not its sub-folders), then the folder report.\n"
-    "Plain output: 'CODE<TAB>PATH<TAB>meaning' per file, then the report of each folder.\n"
+    "Each chunk is written with one write, read back and checked; a parameter chunk whose\n"
+    "checksum was damaged (by an interrupted writer) is repaired. The whole file is then\n"
+    "searched for copies of the wiped values left in other metadata (text chunks, XMP,\n"
+    "comments, bytes after the PNG's end).\n"
+    "Plain output: 'CODE<TAB>PATH<TAB>meaning' per file, followed by '<TAB>repaired: ...' and\n"
+    "'<TAB>leftover: ...' lines, then the report of each folder.\n"
     "Codes: 0 wiped, 2 not found, 3 no parameter data or unreadable, 4 nothing left to wipe,\n"
-    "6 cannot be opened for writing, 7 positioning failed, 8 writing failed after it began,\n"
-    "9 unknown failure, -1 (folder runs) the file could not be loaded.\n"
-    "With --json: {\"path\", \"code\"} per file and {\"folder\", \"total\", \"fixed\", "
-    "\"noData\",\n"
-    "\"byCode\", \"unknown\"} per folder, one object per line.\n"
+    "6 cannot be opened for writing, 7 nothing could be written, 8 writing failed after it\n"
+    "began, 9 unknown failure, -1 (folder runs) the file could not be loaded.\n"
+    "With --json, one object per line: per file {\"path\", \"code\", \"reason\" (failures),\n"
+    "\"repaired\" and \"leftovers\" (written files)}; per folder {\"folder\", \"total\",\n"
+    "\"fixed\", \"noData\", \"byCode\", \"unknown\"}.\n"
+    "SIGINT or SIGTERM stops after the file in progress: the report counts what was done,\n"
+    "the exit status is 130 or 143.\n"
     "Examples:\n"
     "  tarvo-params wipe --prompt --negative-prompt picture.png\n"
     "  tarvo-params wipe --all --dry-run ~/Pictures/tarvo\n"
@@ -91,6 +104,9 @@ int main(int argc, char** argv) {
     listCommand->add_flag("--all", list.All,
                           "Also WebP files and files outside 50 bytes to 5 MB (the viewer's "
                           "\"Tarvo Data\" option off)");
+    listCommand->add_flag("-0,--null", list.Null,
+                          "End each name with a NUL byte instead of a line feed and print it as "
+                          "it is (for xargs -0)");
     listCommand->add_option("DIR", list.Dir, "The folder")->required();
 
     try {
@@ -106,17 +122,24 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? ExitOk : ExitUsage;
     }
 
+    CatchStopSignals();
+    TRecordStream out(STDOUT_FILENO);
     int status = ExitOk;
     if (showCommand->parsed())
-        status = RunShow(show, std::cout, std::cerr);
+        status = RunShow(show, out, std::cerr);
     else if (wipeCommand->parsed())
-        status = RunWipe(wipe, std::cout, std::cerr);
+        status = RunWipe(wipe, out, std::cerr);
     else
-        status = RunList(list, std::cout, std::cerr);
+        status = RunList(list, out, std::cerr);
     // Output that never arrived (a full disk, a closed pipe) is a failure too.
-    if (!std::cout.flush()) {
+    if (!out.flush()) {
         std::cerr << "tarvo-params: standard output could not be written\n";
         return ExitFailed;
+    }
+    if (const int signal = StopSignal(); signal != 0) {
+        std::cerr << "tarvo-params: stopped by " << (signal == SIGINT ? "SIGINT" : "SIGTERM")
+                  << " after the file in progress\n";
+        return 128 + signal;
     }
     return status;
 }

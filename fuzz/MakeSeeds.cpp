@@ -4,6 +4,8 @@
 #include "params/DatTypes.h"
 #include "support/PicBuilder.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -96,6 +98,40 @@ TSeeds ParseSeeds() {
     };
 }
 
+std::string Zlib(const std::string& text) {
+    uLongf size = compressBound(text.size());
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(text.data()), text.size(), 9) != Z_OK)
+        return {};
+    out.resize(size);
+    return out;
+}
+
+// Whole files with copies of the values in every place the search looks.
+TSeeds LeftoverSeeds() {
+    const TParamSet params;
+    std::string jpeg = JpegFile(FirstBlockText(params));
+    const std::string xmp = std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta>", 40) +
+                            params.Prompt + "</x:xmpmeta>";
+    const std::size_t length = xmp.size() + 2;
+    jpeg.insert(20, std::string{'\xFF', '\xE1', static_cast<char>(length >> 8),
+                                static_cast<char>(length & 0xFF)} +
+                        xmp);
+    return {
+        {"png_wiped_blocks", TarvoPng(params)},
+        {"png_text_chunks",
+         PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(params.Prompt)),
+                  Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) + Zlib(params.Seed)),
+                  Chunk("iTXt", std::string("Title\0\0\0\0\0", 10) + params.NegPrompt)},
+                 {Chunk("tarv", Utf16(params.JobId))}, TPicture{96, 96, true, {}}) +
+             "trailing " + params.Prompt},
+        {"jpeg_xmp_and_comment", jpeg},
+        {"png_zip_bomb",
+         PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(std::string(1 << 20, 'a')))})},
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,7 +141,8 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     if (!WriteSeeds(root, "FuzzLoad", LoadSeeds()) ||
-        !WriteSeeds(root, "FuzzParse", ParseSeeds())) {
+        !WriteSeeds(root, "FuzzParse", ParseSeeds()) ||
+        !WriteSeeds(root, "FuzzLeftovers", LeftoverSeeds())) {
         std::fprintf(stderr, "make_fuzz_seeds: cannot write under %s\n", root.c_str());
         return 1;
     }

@@ -49,6 +49,8 @@ void TMyGrafItem::Clear() {
     Text.clear();
     LoadedData.clear();
     LoadedCrc = {};
+    CrcDamaged = false;
+    Wiped = {};
 }
 
 TMyGraf::TMyGraf(bool wipeMode) : WipeMode(wipeMode) {
@@ -86,11 +88,14 @@ bool TMyGraf::FinishLoad(bool ok) {
 
 bool TMyGraf::ReadFile(const std::string& path) {
     Clear();
+    Locked = false;
     try {
         FBuffer.clear();
         // A read error part-way leaves what came before it, which is walked like a file
         // that ends there.
-        if (!ReadFileHead(path, ReadLimit, FBuffer) && FBuffer.empty()) return false;
+        const TFileAccess access = ReadFileHead(path, ReadLimit, FBuffer);
+        Locked = access == TFileAccess::Locked;
+        if (access != TFileAccess::Ok && FBuffer.empty()) return false;
         return ReadBytes(FBuffer);
     } catch (...) {
         Clear();
@@ -161,6 +166,7 @@ void TMyGraf::WalkChunks(std::string_view bytes) {
             block->Kind = kind;
             block->BlockOffset = static_cast<int>(pos);
             block->CrcPos = static_cast<int>(crcAt);
+            block->CrcDamaged = ChunkCrc(type, block->Data) != block->Crc;
         }
         // Chunks of other types are skipped without looking at their data.
         pos += length + 12;

@@ -3,10 +3,13 @@
 // parses them into located values and display texts, and blanks chosen values in place.
 #pragma once
 
+#include "params/Leftovers.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -76,9 +79,16 @@ public:
     // with these before it writes.
     std::string LoadedData;
     std::array<std::uint8_t, 4> LoadedCrc{};
+    // PNG: the stored CRC did not match the chunk as read (an interrupted writer, a damaged
+    // file). A wipe then writes a correct CRC, also when it blanks nothing in the chunk.
+    bool CrcDamaged = false;
+    // Which of the four values marking blanked, in the order of Values.
+    std::array<bool, 4> Wiped{};
 
     void Clear();
     bool HasParams() const { return !Data.empty() && Kind >= 0; }
+    // Marking left something for WriteMarked to write: blanked values or a CRC to repair.
+    bool ToWrite() const { return Marked || CrcDamaged; }
 
     // Checks the block's format and locates its text; false clears the block.
     [[nodiscard]] bool Parse();
@@ -105,9 +115,10 @@ public:
 
 private:
     void KeepLoaded();
-    // Widens the changed span (ChangeStart, ChangeLength) over a blanked value; sets Marked.
-    void AddChange(const TValuePos& value);
-    // After marking: recomputes a PNG block's CRC when anything was blanked.
+    // Widens the changed span (ChangeStart, ChangeLength) over blanked value i; sets Marked.
+    void AddChange(int i, const TValuePos& value);
+    // After marking: recomputes a PNG block's CRC when anything was blanked or the stored
+    // one was wrong; answers blanked.
     bool FinishMark(bool blanked);
 };
 
@@ -125,6 +136,12 @@ public:
     // WriteMarked makes its change durable before it answers (a folder run turns this off
     // and syncs the file system once at its end).
     bool SyncWrites = true;
+    // The last ReadFile or WriteMarked found the file locked by another program. Not part of
+    // the container's content: Clear leaves it.
+    bool Locked = false;
+    // After a successful WriteMarked: the copies of the wiped values that remain elsewhere in
+    // the file's metadata.
+    std::vector<TLeftover> Leftovers;
 
     void Clear();
     // Reads and parses the file; true when parameters were found (outside wipe mode: when a
@@ -139,11 +156,15 @@ public:
     [[nodiscard]] bool ParseHead();
     [[nodiscard]] bool BuildTexts();
 
-    // Blanks the chosen values in memory; false (container cleared) when nothing was blanked.
+    // Blanks the chosen values in memory and prepares the repair of damaged PNG CRCs; false
+    // (container cleared) when there is nothing to write.
     [[nodiscard]] bool Mark();
-    // Writes the marked spans and CRCs into the file at path. code is raised by the writer
-    // status: +1 positioning failed before anything was written, +2 the file may be partly
-    // written (short write, failed positioning after writing began, failed sync or close).
+    // Writes each marked block with one write: a PNG chunk from its first changed byte
+    // through its CRC field, a JPEG block's changed span. Then reads the blocks back, checks
+    // them and their CRCs, and searches the whole file for leftover copies of the wiped
+    // values (Leftovers). code is raised by the writer status: +1 nothing was written (the
+    // first write failed), +2 the file may be partly written (short or failed write after
+    // writing began, a block that does not read back as written, failed sync or close).
     // False when nothing was written or w is not 0; code is unchanged when the file could not
     // be opened for writing or its bytes no longer match what was loaded (nothing written).
     [[nodiscard]] bool WriteMarked(const std::string& path, std::uint8_t& code);
@@ -151,6 +172,8 @@ public:
 private:
     bool FinishLoad(bool ok);
     void WalkChunks(std::string_view bytes);
+    // The wiped values' texts as loaded, for the search of leftover copies.
+    std::vector<TNeedle> WipedNeedles() const;
     std::string FBuffer; // reused read buffer
 };
 

@@ -1,9 +1,10 @@
 // Wiping: blanking the chosen values of both blocks in memory, and writing the changed spans
-// and chunk CRCs back into the file in place.
+// and chunk CRCs back into the file in place, each block with one write, then proving it.
 #include "params/BlockBytes.h"
 #include "params/DatTypes.h"
 #include "params/MyGrafObj.h"
 #include "platform/LockedFile.h"
+#include "platform/TextCodec.h"
 #include "util/MyStrUnit.h"
 
 #include <algorithm>
@@ -18,34 +19,89 @@ namespace {
 
 constexpr std::uint16_t WideSpace = 0x0020;
 
-// The bytes the file must still hold where a marked block was read, and their file offset:
-// a PNG block's whole chunk (length, type, data, CRC), a JPEG block's text. False when the
-// block's fields do not describe a span inside its data.
-bool LoadedBytes(const TMyGrafItem& block, std::string& bytes, std::int64_t& at) {
+// The bytes a block occupies in the file when its data and CRC are data and crc, and their
+// file offset: a PNG block's whole chunk (length, type, data, CRC), a JPEG block's text.
+// False when the block's fields do not describe a span inside its data.
+bool BlockBytes(const TMyGrafItem& block, const std::string& data,
+                const std::array<std::uint8_t, 4>& crc, std::string& bytes, std::int64_t& at) {
     const int len = Length(block.Data);
-    if (!Fits(block.Data) || block.LoadedData.size() != block.Data.size()) return false;
-    if (block.ChangeStart < 1 || block.ChangeLength < 0 ||
-        block.ChangeStart - 1 > len - block.ChangeLength || block.BlockOffset < 0)
+    if (!Fits(block.Data) || data.size() != block.Data.size()) return false;
+    if (block.Marked && (block.ChangeStart < 1 || block.ChangeLength < 0 ||
+                         block.ChangeStart - 1 > len - block.ChangeLength))
         return false;
+    if (block.BlockOffset < 0) return false;
     at = block.BlockOffset;
     if (block.CrcPos == 0) {
-        bytes = block.LoadedData;
+        bytes = data;
         return true;
     }
     if (static_cast<std::int64_t>(block.CrcPos) !=
         static_cast<std::int64_t>(block.BlockOffset) + 8 + len)
         return false;
     bytes.clear();
-    bytes.reserve(block.Data.size() + 12);
+    bytes.reserve(data.size() + 12);
     const auto size = static_cast<std::uint32_t>(len);
     for (int shift = 24; shift >= 0; shift -= 8)
         bytes.push_back(static_cast<char>(size >> shift));
     bytes.append(block.ChunkType.data(), block.ChunkType.size());
-    bytes += block.LoadedData;
-    for (const std::uint8_t b : block.LoadedCrc)
+    bytes += data;
+    for (const std::uint8_t b : crc)
         bytes.push_back(static_cast<char>(b));
     return true;
 }
+
+// The one span of the file that writing a block changes, from the first changed byte: a
+// PNG block's through its CRC field (just the CRC when only that is repaired), a JPEG
+// block's changed text. Offsets between the changed bytes hold the bytes as loaded, which
+// the caller has found unchanged in the file.
+std::string_view ChangedSpan(const TMyGrafItem& block, const std::string& chunk, std::int64_t& at) {
+    const int first = block.Marked ? block.ChangeStart : Length(block.Data) + 1;
+    if (block.CrcPos == 0) {
+        at = block.BlockOffset + (first - 1);
+        return std::string_view(chunk).substr(static_cast<std::size_t>(first - 1),
+                                              static_cast<std::size_t>(block.ChangeLength));
+    }
+    const std::size_t from = 8 + static_cast<std::size_t>(first - 1);
+    at = block.BlockOffset + static_cast<std::int64_t>(from);
+    return std::string_view(chunk).substr(from);
+}
+
+// A value's text as a reader would find it elsewhere: trimmed, a folded value's lines joined
+// by spaces, surrounding quotes dropped.
+std::string ValueText(std::string text) {
+    StrTrim(text);
+    if (!text.empty() && text[0] == '>') {
+        const std::size_t lf = text.find('\n');
+        std::string joined;
+        std::size_t from = lf == std::string::npos ? text.size() : lf + 1;
+        while (from < text.size()) {
+            std::size_t end = text.find('\n', from);
+            if (end == std::string::npos) end = text.size();
+            std::string line = text.substr(from, end - from);
+            StrTrim(line);
+            if (!line.empty()) joined += (joined.empty() ? "" : " ") + line;
+            from = end + 1;
+        }
+        text = std::move(joined);
+    }
+    if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"') &&
+        text.back() == text.front())
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+// The open file as a byte reader for the search of leftover copies.
+class TFileReader : public TByteReader {
+public:
+    explicit TFileReader(TWriteFile& file) : FFile(file) {}
+    std::int64_t Size() const override { return FFile.Size(); }
+    bool ReadAt(std::int64_t offset, std::size_t length, std::string& out) override {
+        return FFile.ReadAt(offset, length, out);
+    }
+
+private:
+    TWriteFile& FFile;
+};
 
 } // namespace
 
@@ -55,7 +111,8 @@ void TMyGrafItem::KeepLoaded() {
     LoadedCrc = Crc;
 }
 
-void TMyGrafItem::AddChange(const TValuePos& value) {
+void TMyGrafItem::AddChange(int i, const TValuePos& value) {
+    Wiped[static_cast<std::size_t>(i)] = true;
     const int first = Marked ? std::min(ChangeStart, value.Offset) : value.Offset;
     const int last = Marked ? std::max(ChangeStart + ChangeLength, value.Offset + value.Length)
                             : value.Offset + value.Length;
@@ -65,9 +122,9 @@ void TMyGrafItem::AddChange(const TValuePos& value) {
 }
 
 bool TMyGrafItem::FinishMark(bool blanked) {
-    if (!blanked) return false;
-    if (CrcPos != 0) Crc = ChunkCrc(std::string_view(ChunkType.data(), ChunkType.size()), Data);
-    return true;
+    if ((blanked || CrcDamaged) && CrcPos != 0)
+        Crc = ChunkCrc(std::string_view(ChunkType.data(), ChunkType.size()), Data);
+    return blanked;
 }
 
 bool TMyGrafItem::MarkWide() {
@@ -77,7 +134,7 @@ bool TMyGrafItem::MarkWide() {
     for (int i = 0; i < ParamCount; ++i) {
         TValuePos& value = Values[static_cast<std::size_t>(i)];
         if (!WipeChoice(i) || value.Length == 0 || !BlankWide(value)) continue;
-        AddChange(value);
+        AddChange(i, value);
         blanked = true;
     }
     return FinishMark(blanked);
@@ -118,7 +175,7 @@ bool TMyGrafItem::MarkNarrow() {
         TValuePos& value = Values[static_cast<std::size_t>(i)];
         value = line.Value;
         if (!BlankNarrow(value)) continue;
-        AddChange(value);
+        AddChange(i, value);
         blanked = true;
     }
     return FinishMark(blanked);
@@ -159,28 +216,49 @@ bool TMyGraf::Mark() {
     try {
         (void)FirstBlock.MarkWide();
         (void)SecondBlock.MarkNarrow();
-        if (FirstBlock.Marked || SecondBlock.Marked) return true;
+        if (FirstBlock.ToWrite() || SecondBlock.ToWrite()) return true;
     } catch (...) {
     }
     Clear();
     return false;
 }
 
+std::vector<TNeedle> TMyGraf::WipedNeedles() const {
+    std::vector<TNeedle> needles;
+    for (const TMyGrafItem* block : {&FirstBlock, &SecondBlock}) {
+        for (std::size_t i = 0; i < ParamNames.size(); ++i) {
+            if (!block->Wiped[i]) continue;
+            const std::string_view raw =
+                detail::Slice(block->LoadedData, block->Values[i].Offset, block->Values[i].Length);
+            std::string text = block->Kind == 0 ? WideToNarrow(raw) : NarrowToUtf8(raw);
+            needles.push_back({std::string(ParamNames[i]), ValueText(std::move(text))});
+        }
+    }
+    return needles;
+}
+
 bool TMyGraf::WriteMarked(const std::string& path, std::uint8_t& code) {
+    Leftovers.clear();
     TWriteFile file;
-    if (!file.Open(path)) return false;
+    const TFileAccess access = file.Open(path);
+    Locked = access == TFileAccess::Locked;
+    if (access != TFileAccess::Ok) return false;
     TMyGrafItem* const blocks[] = {&FirstBlock, &SecondBlock};
 
     // The file may have been rewritten since it was loaded (the user can take minutes to
-    // confirm): write nothing unless it still holds every marked block as it was read.
+    // confirm): write nothing unless it still holds every block to write as it was read.
+    // What each block will hold once written is kept for the writing and the check after it.
+    std::string written[2];
     try {
         std::string expected;
         std::string actual;
-        for (const TMyGrafItem* block : blocks) {
-            if (!block->Marked) continue;
+        for (std::size_t k = 0; k < 2; ++k) {
+            const TMyGrafItem& block = *blocks[k];
+            if (!block.ToWrite()) continue;
             std::int64_t at = 0;
-            if (!LoadedBytes(*block, expected, at) || !file.ReadAt(at, expected.size(), actual) ||
-                actual != expected) {
+            if (!BlockBytes(block, block.LoadedData, block.LoadedCrc, expected, at) ||
+                !file.ReadAt(at, expected.size(), actual) || actual != expected ||
+                !BlockBytes(block, block.Data, block.Crc, written[k], at)) {
                 file.Close();
                 return false;
             }
@@ -193,24 +271,33 @@ bool TMyGraf::WriteMarked(const std::string& path, std::uint8_t& code) {
     int w = 0;
     bool wrote = false;
     try {
-        for (const TMyGrafItem* block : blocks) {
-            if (!block->Marked || w != 0) continue;
-            // A PNG block's data begin 8 bytes after its chunk offset.
-            const std::int64_t base =
-                std::int64_t{block->BlockOffset} - 1 + (block->CrcPos != 0 ? 8 : 0);
-            const std::int64_t target = base + block->ChangeStart;
-            if (file.Seek(target) != target) {
+        // Each block goes out in one write, so that a process killed at any instant leaves
+        // a chunk either as it was or wiped with its new CRC.
+        for (std::size_t k = 0; k < 2 && w == 0; ++k) {
+            if (!blocks[k]->ToWrite()) continue;
+            std::int64_t at = 0;
+            const std::string_view span = ChangedSpan(*blocks[k], written[k], at);
+            const std::int64_t n = file.WriteAt(at, span.data(), span.size());
+            if (n < 0) {
                 w = wrote ? 2 : 1;
-                continue;
+                break;
             }
             wrote = true;
-            const auto length = static_cast<std::size_t>(block->ChangeLength);
-            if (file.Write(block->Data.data() + (block->ChangeStart - 1), length) != length) w = 2;
-            if (w == 0 && block->CrcPos != 0) {
-                const char crc[4] = {
-                    static_cast<char>(block->Crc[0]), static_cast<char>(block->Crc[1]),
-                    static_cast<char>(block->Crc[2]), static_cast<char>(block->Crc[3])};
-                if (file.Seek(block->CrcPos) != block->CrcPos || file.Write(crc, 4) != 4) w = 2;
+            if (n != static_cast<std::int64_t>(span.size())) w = 2;
+        }
+        // Proof of the write: every written block reads back as intended, its CRC right.
+        std::string actual;
+        for (std::size_t k = 0; k < 2 && wrote && w == 0; ++k) {
+            const TMyGrafItem& block = *blocks[k];
+            if (!block.ToWrite()) continue;
+            if (!file.ReadAt(block.BlockOffset, written[k].size(), actual) || actual != written[k])
+                w = 2;
+            else if (block.CrcPos != 0) {
+                const std::string_view chunk(actual);
+                const auto crc = ChunkCrc(chunk.substr(4, 4), chunk.substr(8, block.Data.size()));
+                if (chunk.substr(8 + block.Data.size()) !=
+                    std::string_view(reinterpret_cast<const char*>(crc.data()), crc.size()))
+                    w = 2;
             }
         }
     } catch (...) {
@@ -218,6 +305,14 @@ bool TMyGraf::WriteMarked(const std::string& path, std::uint8_t& code) {
     }
     // Data that did not reach the disk were not written.
     if (wrote && w == 0 && SyncWrites && !file.Sync()) w = 2;
+    if (wrote && w == 0) {
+        try {
+            TFileReader reader(file);
+            Leftovers = FindLeftovers(reader, WipedNeedles());
+        } catch (...) {
+            Leftovers.clear(); // out of memory: the search is skipped, the write stands
+        }
+    }
     if (!file.Close() && wrote && w == 0) w = 2;
     code = static_cast<std::uint8_t>(code + w);
     return wrote && w == 0;

@@ -53,7 +53,7 @@ bool TPicture::LoadFromFile(const std::string& path) {
     const std::optional<std::int64_t> size = FileSizeOf(path);
     if (!size || *size < 0 || *size > kMaxPictureFileSize) return false;
     std::string bytes;
-    if (!ReadFileHead(path, static_cast<std::size_t>(*size), bytes)) return false;
+    if (ReadFileHead(path, static_cast<std::size_t>(*size), bytes) != TFileAccess::Ok) return false;
     return LoadFromBytes(
         decoder, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }

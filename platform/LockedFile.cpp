@@ -13,7 +13,6 @@ namespace tarvo {
 namespace {
 
 TWriteFaults gFaults;
-int gSeekCalls = 0;
 int gWriteCalls = 0;
 
 // Opens a regular file without blocking on FIFOs or devices; -1 when it is anything else.
@@ -42,13 +41,30 @@ private:
     int FFd;
 };
 
+// Takes, without blocking, both kinds of lock that programs on Linux use: a flock lock and
+// an open-file-description record lock over the whole file, which conflicts with lockf and
+// fcntl locks of other programs. Both are released when the descriptor is closed.
+TFileAccess LockBoth(int fd, bool exclusive) {
+    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? TFileAccess::Locked : TFileAccess::Failed;
+    struct flock range {};
+    range.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    range.l_whence = SEEK_SET; // l_start 0 and l_len 0: the whole file, however it grows
+    if (fcntl(fd, F_OFD_SETLK, &range) == 0) return TFileAccess::Ok;
+    if (errno == EAGAIN || errno == EACCES) return TFileAccess::Locked;
+    // A file system without record locks has no record locks to respect.
+    return errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP ? TFileAccess::Ok
+                                                                     : TFileAccess::Failed;
+}
+
 } // namespace
 
-bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
+TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
     FdGuard fd(OpenRegular(path, O_RDONLY));
-    if (fd.Get() < 0 || flock(fd.Get(), LOCK_SH | LOCK_NB) != 0) {
+    const TFileAccess access = fd.Get() < 0 ? TFileAccess::Failed : LockBoth(fd.Get(), false);
+    if (access != TFileAccess::Ok) {
         out.clear();
-        return false;
+        return access;
     }
     // A buffer reused from call to call is not zero-filled again: only the bytes that
     // the read reports are kept.
@@ -56,7 +72,7 @@ bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& ou
         if (out.size() < maxBytes) out.resize(maxBytes);
     } catch (...) {
         out.clear();
-        return false;
+        return TFileAccess::Failed;
     }
     std::size_t got = 0;
     while (got < maxBytes) {
@@ -65,13 +81,13 @@ bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& ou
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             out.resize(got);
-            return false;
+            return TFileAccess::Failed;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     out.resize(got);
-    return true;
+    return TFileAccess::Ok;
 }
 
 TWriteFile::TWriteFile(TWriteFile&& other) noexcept : FFd(std::exchange(other.FFd, -1)) {}
@@ -96,37 +112,43 @@ bool MayWriteInPlace(const std::string& path) {
            faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-bool TWriteFile::Open(const std::string& path) {
+TFileAccess TWriteFile::Open(const std::string& path) {
     Close();
-    if (!MayWriteInPlace(path)) return false;
-    // Read access too: the bytes about to be overwritten are compared before writing.
+    if (!MayWriteInPlace(path)) return TFileAccess::Failed;
+    // Read access too: the bytes about to be overwritten are compared before writing, and
+    // read back after it.
     const int fd = OpenRegular(path, O_RDWR);
-    if (fd < 0) return false;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fd < 0) return TFileAccess::Failed;
+    const TFileAccess access = LockBoth(fd, true);
+    if (access != TFileAccess::Ok) {
         close(fd);
-        return false;
+        return access;
     }
     FFd = fd;
-    return true;
+    return TFileAccess::Ok;
 }
 
-std::int64_t TWriteFile::Seek(std::int64_t offset) {
-    if (FFd < 0) return -1;
-    if (gSeekCalls++ == gFaults.FailSeekAt) return -1;
-    return lseek(FFd, static_cast<off_t>(offset), SEEK_SET);
-}
-
-std::size_t TWriteFile::Write(const char* data, std::size_t length) {
-    if (FFd < 0) return 0;
-    if (gWriteCalls++ == gFaults.ShortWriteAt && length > 0) --length;
+std::int64_t TWriteFile::WriteAt(std::int64_t offset, const char* data, std::size_t length) {
+    if (FFd < 0 || offset < 0) return -1;
+    const int call = gWriteCalls++;
+    if (call == gFaults.FailWriteAt) return -1;
+    if (call == gFaults.ShortWriteAt && length > 0) --length;
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = write(FFd, data + done, length - done);
+        const ssize_t n = pwrite(FFd, data + done, length - done,
+                                 static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && done == 0) return -1;
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
-    return done;
+    return static_cast<std::int64_t>(done);
+}
+
+std::int64_t TWriteFile::Size() const {
+    struct stat st {};
+    if (FFd < 0 || fstat(FFd, &st) != 0) return -1;
+    return st.st_size;
 }
 
 bool TWriteFile::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {
@@ -149,14 +171,13 @@ bool TWriteFile::Sync() {
 
 bool TWriteFile::Close() {
     if (FFd < 0) return true;
-    // Closing the descriptor releases the lock with it.
+    // Closing the descriptor releases the locks with it.
     const bool ok = close(std::exchange(FFd, -1)) == 0;
     return ok;
 }
 
 void SetWriteFaults(const TWriteFaults& faults) {
     gFaults = faults;
-    gSeekCalls = 0;
     gWriteCalls = 0;
 }
 

@@ -1,6 +1,6 @@
-// Reading and in-place writing of a user's picture file. Reading takes a shared lock;
-// writing opens the existing file write-only (never creating or truncating it) under an
-// exclusive lock and refuses files without any write permission bit, even for root.
+// Reading and in-place writing of a user's picture file. Reading takes shared locks;
+// writing opens the existing file (never creating or truncating it) under exclusive locks
+// and refuses files without any write permission bit, even for root.
 #pragma once
 
 #include <cstddef>
@@ -9,10 +9,15 @@
 
 namespace tarvo {
 
-// Reads up to maxBytes from the start of a regular file under a shared, non-blocking lock.
-// False when the file cannot be opened or locked (a writer holds it) or a read fails;
-// out then holds what was read before the failure. out's storage is reused between calls.
-[[nodiscard]] bool ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out);
+// How opening (and locking) a file ended. Locked: another program holds a lock that
+// conflicts, through flock or through lockf/fcntl record locks.
+enum class TFileAccess { Ok, Failed, Locked };
+
+// Reads up to maxBytes from the start of a regular file under shared, non-blocking locks.
+// Failed when the file cannot be opened or a read fails; out then holds what was read
+// before the failure. out's storage is reused between calls.
+[[nodiscard]] TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes,
+                                       std::string& out);
 
 // Whether path is a regular file with a write permission bit that this process may open for
 // writing; the checks TWriteFile::Open makes before it opens, without opening.
@@ -28,19 +33,21 @@ public:
     TWriteFile& operator=(const TWriteFile&) = delete;
     ~TWriteFile();
 
-    // False when path is not a regular file, has no write permission bit, cannot be
-    // opened for writing or is locked by another process.
-    [[nodiscard]] bool Open(const std::string& path);
+    // Failed when path is not a regular file, has no write permission bit or cannot be
+    // opened for reading and writing; Locked when another program holds a lock on it.
+    [[nodiscard]] TFileAccess Open(const std::string& path);
     bool IsOpen() const { return FFd >= 0; }
-    // Moves the file position to offset; answers the position reached (-1 on failure).
-    std::int64_t Seek(std::int64_t offset);
-    // Writes at the current position; answers how many bytes were written.
-    std::size_t Write(const char* data, std::size_t length);
-    // Reads length bytes at offset without moving the position; false when fewer came.
+    // Writes length bytes at offset with one write call (more only when the kernel takes
+    // fewer); answers how many were written, or -1 when nothing was (an invalid offset or a
+    // failing first call).
+    std::int64_t WriteAt(std::int64_t offset, const char* data, std::size_t length);
+    // Reads length bytes at offset; false when fewer came.
     [[nodiscard]] bool ReadAt(std::int64_t offset, std::size_t length, std::string& out);
+    // The file's current size in bytes; -1 when it cannot be queried.
+    std::int64_t Size() const;
     // Makes the written data durable (fdatasync).
     [[nodiscard]] bool Sync();
-    // Releases the lock and closes; false when the close reported an error.
+    // Releases the locks and closes; false when the close reported an error.
     bool Close();
 
 private:
@@ -50,8 +57,8 @@ private:
 // A test seam for the failures a disk can produce: the next matching calls of every
 // TWriteFile fail as configured. Only tests set it; the default plan injects nothing.
 struct TWriteFaults {
-    int FailSeekAt = -1;   // 0-based index of the Seek call that fails
-    int ShortWriteAt = -1; // 0-based index of the Write call that writes one byte less
+    int FailWriteAt = -1;  // 0-based index of the WriteAt call that writes nothing
+    int ShortWriteAt = -1; // 0-based index of the WriteAt call that writes one byte less
     bool FailSync = false;
 };
 void SetWriteFaults(const TWriteFaults& faults);

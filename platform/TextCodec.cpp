@@ -3,6 +3,9 @@
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace tarvo {
@@ -25,16 +28,39 @@ std::string WideToNarrow(std::string_view utf16le) {
     return out;
 }
 
-std::string NarrowToUtf8(std::string_view text) {
+std::string Utf8ToWide(std::string_view utf8, bool bigEndian) {
+    if (utf8.empty()) return {};
+    // Every UTF-8 byte becomes at most one UTF-16 unit.
+    std::vector<UChar> wide(utf8.size());
+    int32_t units = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &units, utf8.data(),
+                         static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) return {};
+    std::string out(2 * static_cast<std::size_t>(units), '\0');
+    for (std::size_t i = 0; i < static_cast<std::size_t>(units); ++i) {
+        const auto low = static_cast<char>(wide[i] & 0xFF);
+        const auto high = static_cast<char>(wide[i] >> 8);
+        out[2 * i] = bigEndian ? high : low;
+        out[2 * i + 1] = bigEndian ? low : high;
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto length = static_cast<int32_t>(text.size());
-    bool valid = true;
-    for (int32_t i = 0; i < length && valid;) {
+    // Texts here are parameter blocks and file names, far below 2 GiB.
+    const auto length = static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+    for (int32_t i = 0; i < length;) {
         UChar32 c;
         U8_NEXT(bytes, i, length, c);
-        valid = c >= 0;
+        if (c < 0) return false;
     }
-    if (valid) return std::string(text);
+    return true;
+}
+
+std::string NarrowToUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) return std::string(text);
     std::string out;
     out.reserve(text.size() * 2);
     for (unsigned char c : text) {

@@ -9,6 +9,9 @@ namespace tarvo {
 
 // UTF-16LE bytes (an odd last byte is ignored) to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string WideToNarrow(std::string_view utf16le);
+// UTF-8 to UTF-16 bytes, little-endian or big-endian; an invalid sequence becomes U+FFFD.
+std::string Utf8ToWide(std::string_view utf8, bool bigEndian);
+bool IsValidUtf8(std::string_view text);
 // The text itself when it is valid UTF-8, otherwise the text read as Latin-1 and converted.
 std::string NarrowToUtf8(std::string_view text);
 

@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libturbojpeg0-dev libgif-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  xvfb xauth xdotool imagemagick fonts-dejavu-core strace
 )
 
 missing=()

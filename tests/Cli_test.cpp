@@ -14,14 +14,17 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -338,15 +341,16 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i]);
         const json& line = lines[i];
-        const std::vector<std::string> members = {
+        const bool loaded = record.Load(paths[i]);
+        if (!loaded) ++failed;
+        std::vector<std::string> members = {
             "path", "exists", "size",        "fileKind",       "loaded", "hasParams",
-            "text", "prompt", "cleanPrompt", "negativePrompt", "values"};
+            "text", "prompt", "cleanPrompt", "negativePrompt", "values", "damagedChunks"};
+        if (!loaded) members.push_back("reason");
         ASSERT_EQ(line.size(), members.size());
         for (const std::string& member : members)
             EXPECT_TRUE(line.contains(member)) << member;
 
-        const bool loaded = record.Load(paths[i]);
-        if (!loaded) ++failed;
         EXPECT_EQ(line["path"], paths[i]);
         EXPECT_EQ(line["exists"], !record.FilePath.empty());
         EXPECT_EQ(line["size"], record.FileSize);
@@ -361,6 +365,18 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
         for (std::string_view key : ParamNames)
             EXPECT_EQ(line["values"][std::string(key)], record.GetValue(key)) << key;
     }
+    // A parameter chunk whose checksum is wrong is pointed out; a wipe repairs it.
+    EXPECT_EQ(lines[0]["damagedChunks"], json::array());
+    const auto bad = std::find(paths.begin(), paths.end(), FDir.File("bad crc.png"));
+    ASSERT_NE(bad, paths.end());
+    EXPECT_EQ(lines[static_cast<std::size_t>(bad - paths.begin())]["damagedChunks"],
+              json({"eXIf", "tEXt"}));
+    const TRunResult wipe = RunTool({"wipe", "--all", *bad});
+    EXPECT_EQ(wipe.Out, "0\t" + *bad + "\tФайл успешно исправлен\n" +
+                            "\trepaired: the eXIf chunk's checksum did not match its data; it "
+                            "was rewritten\n\trepaired: the tEXt chunk's checksum did not match "
+                            "its data; it was rewritten\n");
+    EXPECT_TRUE(test::AllCrcsOk(test::ReadWholeFile(*bad)));
     // The set really covers both outcomes, and every failure has its message.
     EXPECT_GE(failed, 8);
     EXPECT_LT(failed, static_cast<int>(paths.size()) - 5);
@@ -555,9 +571,10 @@ TEST_F(Cli, FolderRunReportsWhatTheCoreRunReports) {
     TTarvoData delData(true);
     TWipeCounters counters;
     std::vector<std::pair<std::string, int>> coreCodes;
-    RunFolderWipe(list, delData, counters, [&](const std::string& path, int code) {
-        coreCodes.emplace_back(std::filesystem::path(path).filename().string(), code);
-    });
+    RunFolderWipe(list, delData, counters,
+                  [&](const std::string& path, int code, const TWipeFindings&) {
+                      coreCodes.emplace_back(std::filesystem::path(path).filename().string(), code);
+                  });
     ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
     ASSERT_EQ(counters.total, 7);
 
@@ -698,18 +715,154 @@ TEST_F(Cli, ListPrintsTheFolderListInItsOrder) {
     EXPECT_EQ(notFolder.Err, "tarvo-params: " + folder + "/b.png: is not a folder\n");
 }
 
-TEST_F(Cli, NamesThatAreNotUtf8StayValidJson) {
-    const std::string odd = Put("caf\xE9.png", test::TarvoPng());
-    const TRunResult show = RunTool({"show", "--json", odd});
-    EXPECT_EQ(show.Status, 0);
-    const std::vector<json> lines = JsonLines(show.Out);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0]["path"], FDir.File("caf\xEF\xBF\xBD.png"));
-    EXPECT_EQ(lines[0]["loaded"], true);
-    const TRunResult wipe = RunTool({"wipe", "--all", "--json", odd});
-    EXPECT_EQ(wipe.Status, 0);
-    ASSERT_EQ(JsonLines(wipe.Out).size(), 1u);
-    EXPECT_EQ(JsonLines(wipe.Out)[0]["code"], 0);
+std::string FromBase64(const std::string& text) {
+    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    unsigned bits = 0;
+    int count = 0;
+    for (const char c : text) {
+        if (c == '=') break;
+        bits = bits << 6 | static_cast<unsigned>(alphabet.find(c));
+        if ((count += 6) >= 8) bytes += static_cast<char>(bits >> (count -= 8));
+    }
+    return bytes;
+}
+
+// Names are bytes: they come back exactly through JSON and list -0, and plain output shows
+// every control character as an escape, one line per name.
+TEST_F(Cli, OddNamesRoundTripAndNeverBreakPlainOutput) {
+    const std::string folder = Folder("odd");
+    const std::vector<std::string> names = {"caf\xE9.png", "line\nbreak.png", "tab\there.png",
+                                            "esc\x1b[31mred.png", "plain.png"};
+    for (const std::string& name : names)
+        test::WriteFile(folder + "/" + name, test::TarvoPng());
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::string path = folder + "/" + name;
+        const std::vector<json> shown = JsonLines(RunTool({"show", "--json", path}).Out);
+        ASSERT_EQ(shown.size(), 1u);
+        const bool utf8 = name != names[0];
+        EXPECT_EQ(shown[0].contains("pathBytes"), !utf8);
+        EXPECT_EQ(utf8 ? shown[0]["path"].get<std::string>()
+                       : FromBase64(shown[0]["pathBytes"].get<std::string>()),
+                  path);
+    }
+    const TRunResult null = RunTool({"list", "-0", folder});
+    std::vector<std::string> listed;
+    for (std::size_t from = 0, end; (end = null.Out.find('\0', from)) != std::string::npos;
+         from = end + 1)
+        listed.push_back(null.Out.substr(from, end - from));
+    EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()),
+              std::set<std::string>(names.begin(), names.end()));
+
+    const TRunResult list = RunTool({"list", folder});
+    const TRunResult wipe = RunTool({"wipe", "--all", folder});
+    const TRunResult show = RunTool({"show", folder + "/" + names[3]});
+    EXPECT_EQ(Lines(list.Out).size(), names.size());
+    EXPECT_NE(list.Out.find("esc\\x1b[31mred.png\n"), std::string::npos) << list.Out;
+    EXPECT_NE(list.Out.find("line\\nbreak.png\n"), std::string::npos);
+    EXPECT_NE(list.Out.find("caf\\xe9.png\n"), std::string::npos);
+    EXPECT_EQ(std::count(wipe.Out.begin(), wipe.Out.end(), '\t'), 2 * 5);
+    for (const std::string& out : {list.Out, wipe.Out, show.Out})
+        EXPECT_EQ(out.find_first_of(std::string("\x1b\r\0", 3)), std::string::npos) << out;
+}
+
+// Another program's lock, of either family, keeps the file unwritten, and the reason says so.
+TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
+    const std::string path = Put("held.png", test::TarvoPng());
+    const std::string before = test::ReadWholeFile(path);
+    for (const bool record : {true, false}) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t holder = fork();
+        if (holder == 0) {
+            const int fd = open(path.c_str(), O_RDWR);
+            const bool held = record ? lockf(fd, F_LOCK, 0) == 0 : flock(fd, LOCK_EX) == 0;
+            (void)!write(ready[1], held ? "y" : "n", 1);
+            pause();
+            _exit(0);
+        }
+        char held = 'n';
+        ASSERT_EQ(read(ready[0], &held, 1), 1);
+        ASSERT_EQ(held, 'y');
+        const TRunResult wipe = RunTool({"wipe", "--all", "--json", path});
+        const TRunResult show = RunTool({"show", "--json", path});
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+        close(ready[0]);
+        close(ready[1]);
+        EXPECT_EQ(wipe.Status, 1);
+        ASSERT_EQ(JsonLines(wipe.Out).size(), 1u);
+        EXPECT_EQ(JsonLines(wipe.Out)[0]["code"], 3);
+        EXPECT_EQ(JsonLines(wipe.Out)[0]["reason"], "locked by another program");
+        EXPECT_EQ(wipe.Err, "tarvo-params: " + path + ": locked by another program\n");
+        EXPECT_EQ(JsonLines(show.Out)[0]["reason"], "locked by another program");
+        EXPECT_EQ(test::ReadWholeFile(path), before);
+    }
+}
+
+// A run killed at any of its writes, by SIGKILL, SIGINT or SIGTERM, leaves every file whole
+// and its output at a record boundary listing what it changed; run again, it ends with
+// exactly the bytes of an uninterrupted wipe.
+TEST_F(Cli, AnInterruptedFolderWipeDamagesNothingAndFinishesOnTheNextRun) {
+    if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "strace is not installed";
+    TParamSet owl;
+    owl.Prompt = "сова на ветке, акварель";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.png", test::TarvoPng()},
+        {"b.jpg", test::JpegFile(test::FirstBlockText(owl))},
+        {"c.png", test::TarvoPng(owl)},
+        {"d.png", test::PngFile({test::Chunk("tEXt", test::GenInfoText(owl))})}};
+    const std::string source = Folder("source");
+    for (const auto& [name, bytes] : files)
+        test::WriteFile(source + "/" + name, bytes);
+    const std::string reference = CopyFolder(source, "reference");
+    ASSERT_EQ(RunTool({"wipe", "--all", reference}).Status, 0);
+
+    // strace counts each system call apart: pwrite64 writes the files, write the records.
+    int round = 0;
+    for (const std::string signal : {"SIGKILL", "SIGINT", "SIGTERM"})
+        for (const std::string call : {"pwrite64", "write"})
+            for (int when = 1;; ++when) {
+                SCOPED_TRACE(signal + " at " + call + " " + std::to_string(when));
+                const std::string folder = CopyFolder(source, "run" + std::to_string(++round));
+                const TRunResult run = RunTool(
+                    {"-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e",
+                     "inject=" + call + ":signal=" + signal + ":when=" + std::to_string(when),
+                     ToolPath, "wipe", "--all", "--json", folder},
+                    {.Tool = "/usr/bin/strace"});
+                ASSERT_FALSE(run.TimedOut);
+                ASSERT_TRUE(run.Out.empty() || run.Out.back() == '\n') << run.Out;
+                for (const json& record : JsonLines(run.Out)) {
+                    if (!record.contains("path") || record["code"] != 0) continue;
+                    const std::string name =
+                        record["path"].get<std::string>().substr(folder.size() + 1);
+                    EXPECT_EQ(test::ReadWholeFile(folder + "/" + name),
+                              test::ReadWholeFile(reference + "/" + name))
+                        << name;
+                }
+                for (const auto& [name, bytes] : files) {
+                    const std::string now = test::ReadWholeFile(folder + "/" + name);
+                    if (name.ends_with(".png"))
+                        EXPECT_TRUE(test::AllCrcsOk(now)) << name;
+                    else
+                        EXPECT_TRUE(now == bytes ||
+                                    now == test::ReadWholeFile(reference + "/" + name));
+                }
+                const bool finished = run.Status == 0;
+                if (signal != "SIGKILL" && !finished) {
+                    EXPECT_EQ(run.Status, signal == "SIGINT" ? 130 : 143);
+                    // The folder's report of what was done closes the output.
+                EXPECT_TRUE(JsonLines(run.Out).back().contains("folder"));
+                }
+                EXPECT_EQ(RunTool({"wipe", "--all", folder}).Status, 0);
+                for (const auto& [name, bytes] : files)
+                    EXPECT_EQ(test::ReadWholeFile(folder + "/" + name),
+                              test::ReadWholeFile(reference + "/" + name))
+                        << name;
+                if (finished) break; // the run had fewer such calls than when
+                ASSERT_LT(when, 40);
+            }
 }
 
 TEST_F(Cli, ProgressLineAppearsOnlyOnATerminal) {

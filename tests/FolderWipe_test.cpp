@@ -117,6 +117,9 @@ TEST(FolderWipe, EachCounterAddsItsLineWithItsWeight) {
          "3 критических ошибок типа \"сбой при записи\".", 3, TMsgTone::Error},
         {"unknown", [](TWipeCounters& c) { c.unknown = 3; },
          "3 ошибок типа \"неизвестная ошибка\".", 0, TMsgTone::Information},
+        {"copies left", [](TWipeCounters& c) { c.withLeftovers = 3; },
+         "3 файлов всё ещё содержат копии стёртых данных в других метаданных.", 2,
+         TMsgTone::Warning},
     };
     for (const TReportLineCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -345,7 +348,9 @@ TEST_F(FolderRun, WipesEveryFileAndCountsEachOutcome) {
     counters.fixed = 99; // a run counts afresh
     std::vector<std::pair<std::string, int>> seen;
     RunFolderWipe(list, delData, counters,
-                  [&](const std::string& path, int code) { seen.emplace_back(path, code); });
+                  [&](const std::string& path, int code, const TWipeFindings&) {
+                      seen.emplace_back(path, code);
+                  });
 
     const std::vector<std::pair<std::string, int>> expected = {
         {png, 0}, {jpeg, 0}, {bare, -1}, {notPicture, -1}, {wiped, 4}, {readOnly, 6}};
@@ -452,7 +457,7 @@ TEST_F(FolderRun, AFailureThatEscapesAFileBreaksTheRunOff) {
     TTarvoData delData(true);
     TWipeCounters counters;
     int calls = 0;
-    RunFolderWipe(list, delData, counters, [&](const std::string&, int) {
+    RunFolderWipe(list, delData, counters, [&](const std::string&, int, const TWipeFindings&) {
         if (++calls == 2) throw std::runtime_error("disk gone");
     });
     EXPECT_EQ(calls, 2);
@@ -479,7 +484,7 @@ TEST_F(FolderRun, AFailingFinalSyncBreaksTheRunOff) {
     TTarvoData delData(true);
     TWipeCounters counters;
     // The folder disappears from its path after the last file, so it cannot be synced.
-    RunFolderWipe(list, delData, counters, [&](const std::string&, int) {
+    RunFolderWipe(list, delData, counters, [&](const std::string&, int, const TWipeFindings&) {
         ASSERT_EQ(rename(FDir.Path().c_str(), moved.c_str()), 0);
     });
     ASSERT_EQ(rename(moved.c_str(), FDir.Path().c_str()), 0);
@@ -524,9 +529,10 @@ TEST_F(FolderRun, DryRunGivesTheCodesOfAWipeAndWritesNothing) {
         list.Fill(folder);
         TTarvoData delData(true);
         delData.DryRun = true;
-        RunFolderWipe(list, delData, dry, [&](const std::string& path, int code) {
-            dryCodes.emplace_back(path.substr(folder.size()), code);
-        });
+        RunFolderWipe(list, delData, dry,
+                      [&](const std::string& path, int code, const TWipeFindings&) {
+                          dryCodes.emplace_back(path.substr(folder.size()), code);
+                      });
         EXPECT_TRUE(delData.DryRun);
     }
     for (const auto& [path, bytes] : FBefore)
@@ -536,9 +542,10 @@ TEST_F(FolderRun, DryRunGivesTheCodesOfAWipeAndWritesNothing) {
         list.TarvoFilter = true;
         list.Fill(copy);
         TTarvoData delData(true);
-        RunFolderWipe(list, delData, real, [&](const std::string& path, int code) {
-            realCodes.emplace_back(path.substr(copy.size()), code);
-        });
+        RunFolderWipe(list, delData, real,
+                      [&](const std::string& path, int code, const TWipeFindings&) {
+                          realCodes.emplace_back(path.substr(copy.size()), code);
+                      });
     }
     const std::vector<std::pair<std::string, int>> expected = {
         {"/a.png", 0}, {"/b.jpg", 0}, {"/c.png", -1}, {"/d.png", 6}};

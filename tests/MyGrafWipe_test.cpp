@@ -607,26 +607,21 @@ TEST_F(MyGrafWipe, ChangeOutsideTheBlocksDoesNotStopTheWrite) {
 TEST_F(MyGrafWipe, WriterStatusNamesTheStageThatFailed) {
     const TParamSet p;
     const std::string before = test::TarvoPng(p);
-    const std::vector<TSpan> firstSpans = {
-        WideSpan(before, "JobId", p.JobId), WideSpan(before, "prompt", p.Prompt),
-        WideSpan(before, "negative_prompt", p.NegPrompt), WideSpan(before, "seed", p.Seed)};
     struct Case {
         const char* Note;
         TWriteFaults Faults;
         bool SyncWrites;
         bool Ok;
         std::uint8_t Code;
-        bool Untouched;     // the file is exactly as before
-        bool FirstDataOnly; // only the first block's values changed, no CRC
+        bool Untouched; // the file is exactly as before
     };
     const Case cases[] = {
-        {"seek before the first write fails", {0, -1, false}, true, false, 7, true, false},
-        {"seek to the first CRC fails", {1, -1, false}, true, false, 8, false, true},
-        {"seek to the second block fails", {2, -1, false}, true, false, 8, false, false},
-        {"short write of the first span", {-1, 0, false}, true, false, 8, false, false},
-        {"short write of the first CRC", {-1, 1, false}, true, false, 8, false, false},
-        {"sync fails", {-1, -1, true}, true, false, 8, false, false},
-        {"sync off for a folder run", {-1, -1, true}, false, true, 6, false, false},
+        {"the first write fails", {0, -1, false}, true, false, 7, true},
+        {"the second chunk's write fails", {1, -1, false}, true, false, 8, false},
+        {"short write of the first chunk", {-1, 0, false}, true, false, 8, false},
+        {"short write of the second chunk", {-1, 1, false}, true, false, 8, false},
+        {"sync fails", {-1, -1, true}, true, false, 8, false},
+        {"sync off for a folder run", {-1, -1, true}, false, true, 6, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Note);
@@ -645,44 +640,69 @@ TEST_F(MyGrafWipe, WriterStatusNamesTheStageThatFailed) {
         if (c.Untouched) {
             EXPECT_EQ(after, before);
         }
-        if (c.FirstDataOnly) {
-            EXPECT_TRUE(test::ChangesWithin(before, after, firstSpans));
-            for (const TSpan& span : firstSpans) {
-                EXPECT_TRUE(AllSpaces(after, span, true));
-            }
-            // Written values with the old CRC: still read, CRCs no longer right.
-            EXPECT_FALSE(test::AllCrcsOk(after));
-            TMyGraf reread(false);
-            EXPECT_TRUE(reread.Load(path));
-            EXPECT_EQ(reread.FirstBlock.GetPrompt(), "");
-        }
     }
 }
 
-TEST_F(MyGrafWipe, FirstBlockIsWrittenBeforeTheSecond) {
+// A failed write leaves every chunk it did not reach as it was, and every chunk it wrote
+// whole with its new CRC; only a write cut short inside a chunk leaves a wrong CRC.
+TEST_F(MyGrafWipe, EachChunkGoesOutWholeInOneWriteFirstBlockFirst) {
     const TParamSet p;
     const std::string before = test::TarvoPng(p);
     const std::string path = Put("order.png", before);
     TMyGraf graf(true);
     ASSERT_TRUE(graf.Load(path));
     ASSERT_TRUE(graf.Mark());
-    // The fourth write (the second block's CRC) comes up short: everything before it landed.
-    SetWriteFaults({-1, 3, false});
+    SetWriteFaults({.FailWriteAt = 1});
     std::uint8_t code = 6;
     EXPECT_FALSE(graf.WriteMarked(path, code));
     EXPECT_EQ(code, 8);
     const std::string after = test::ReadWholeFile(path);
-    const std::vector<test::TChunkInfo> chunks = test::PngChunks(after);
-    for (const test::TChunkInfo& chunk : chunks) {
-        if (chunk.Type == "eXIf") {
-            EXPECT_TRUE(chunk.CrcOk);
-        }
-        if (chunk.Type == "tEXt") {
-            EXPECT_FALSE(chunk.CrcOk);
-        }
-    }
-    EXPECT_TRUE(AllSpaces(after, NarrowSpan(before, "prompt", p.Prompt), false));
+    EXPECT_TRUE(test::AllCrcsOk(after));
     EXPECT_TRUE(AllSpaces(after, WideSpan(before, "prompt", p.Prompt), true));
+    EXPECT_EQ(test::PngChunks(after).size(), test::PngChunks(before).size());
+    const TSpan text = NarrowSpan(before, "prompt", p.Prompt);
+    EXPECT_EQ(after.substr(text.Offset, text.Length), p.Prompt);
+}
+
+// A file left with a wrong CRC by an interrupted writer heals on the next wipe: the CRC is
+// rewritten even where no value is left to blank, and the result is the file a clean wipe
+// makes.
+TEST_F(MyGrafWipe, AnInterruptedWriteHealsOnTheNextWipe) {
+    const std::string original = test::TarvoPng();
+    const std::string reference = Put("reference.png", original);
+    ASSERT_TRUE(WipeFile(reference).Written);
+    const std::string clean = test::ReadWholeFile(reference);
+    const struct {
+        const char* Note;
+        TWriteFaults Faults;
+    } cases[] = {
+        {"the first chunk cut short", {.ShortWriteAt = 0}},
+        {"the second chunk cut short", {.ShortWriteAt = 1}},
+        {"the second chunk never written", {.FailWriteAt = 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Note);
+        const std::string path = Put("torn.png", original);
+        SetWriteFaults(c.Faults);
+        EXPECT_FALSE(WipeFile(path).Written);
+        SetWriteFaults({});
+        TMyGraf graf(true);
+        ASSERT_TRUE(graf.Load(path));
+        const bool damaged = graf.FirstBlock.CrcDamaged || graf.SecondBlock.CrcDamaged;
+        EXPECT_EQ(damaged, c.Faults.ShortWriteAt >= 0);
+        ASSERT_TRUE(graf.Mark());
+        std::uint8_t code = 6;
+        EXPECT_TRUE(graf.WriteMarked(path, code));
+        EXPECT_EQ(test::ReadWholeFile(path), clean);
+    }
+    // Values already blank and nothing but the CRC wrong: only the CRC field is written.
+    std::string damaged = clean;
+    const test::TChunkInfo exif = test::PngChunks(clean)[1];
+    ASSERT_EQ(exif.Type, "eXIf");
+    damaged[exif.Offset + 8 + exif.Length] ^= 0x5A;
+    const std::string path = Put("crc.png", damaged);
+    EXPECT_TRUE(WipeFile(path).Written);
+    EXPECT_EQ(test::ReadWholeFile(path), clean);
 }
 
 TEST_F(MyGrafWipe, FieldsThatPointOutsideTheDataWriteNothing) {

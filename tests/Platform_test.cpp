@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,62 +87,104 @@ TEST_F(PlatformTest, ListFilesMatchesExtensionIgnoringCaseAndSkipsNonFiles) {
 TEST_F(PlatformTest, ReadFileHeadStopsAtLimitAndNeverOpensFifo) {
     const std::string file = Make("a.bin", "0123456789");
     std::string got;
-    ASSERT_TRUE(ReadFileHead(file, 4, got));
+    ASSERT_EQ(ReadFileHead(file, 4, got), TFileAccess::Ok);
     EXPECT_EQ(got, "0123");
-    ASSERT_TRUE(ReadFileHead(file, 100, got));
+    ASSERT_EQ(ReadFileHead(file, 100, got), TFileAccess::Ok);
     EXPECT_EQ(got, "0123456789");
 
     const std::string fifo = FDir + "/pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    EXPECT_FALSE(ReadFileHead(fifo, 8, got)); // would block forever if it were opened as a file
-    EXPECT_FALSE(ReadFileHead(FDir, 8, got));
-    EXPECT_FALSE(ReadFileHead(FDir + "/none", 8, got));
+    // Would block forever if it were opened as a file.
+    EXPECT_EQ(ReadFileHead(fifo, 8, got), TFileAccess::Failed);
+    EXPECT_EQ(ReadFileHead(FDir, 8, got), TFileAccess::Failed);
+    EXPECT_EQ(ReadFileHead(FDir + "/none", 8, got), TFileAccess::Failed);
 }
 
 TEST_F(PlatformTest, WriterLockKeepsReadersAndOtherWritersOut) {
     const std::string file = Make("a.bin", "0123456789");
     TWriteFile writer;
-    ASSERT_TRUE(writer.Open(file));
+    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
     std::string got;
-    EXPECT_FALSE(ReadFileHead(file, 8, got));
+    EXPECT_EQ(ReadFileHead(file, 8, got), TFileAccess::Locked);
     TWriteFile second;
-    EXPECT_FALSE(second.Open(file));
+    EXPECT_EQ(second.Open(file), TFileAccess::Locked);
     EXPECT_TRUE(writer.Close());
-    EXPECT_TRUE(ReadFileHead(file, 8, got));
-    EXPECT_TRUE(second.Open(file));
+    EXPECT_EQ(ReadFileHead(file, 8, got), TFileAccess::Ok);
+    EXPECT_EQ(second.Open(file), TFileAccess::Ok);
 }
 
-TEST_F(PlatformTest, WriterRefusesFileLockedByAnotherOpenFile) {
+// Another program holds a lock of either family: flock, or a lockf/fcntl record lock.
+TEST_F(PlatformTest, LocksOfBothFamiliesHeldByAnotherProgramAreRespected) {
+    const struct {
+        const char* Note;
+        int (*Take)(int fd);
+        TFileAccess Read;
+        TFileAccess Write;
+    } cases[] = {
+        {"flock shared", [](int fd) { return flock(fd, LOCK_SH); }, TFileAccess::Ok,
+         TFileAccess::Locked},
+        {"flock exclusive", [](int fd) { return flock(fd, LOCK_EX); }, TFileAccess::Locked,
+         TFileAccess::Locked},
+        {"lockf", [](int fd) { return lockf(fd, F_LOCK, 0); }, TFileAccess::Locked,
+         TFileAccess::Locked},
+        {"fcntl read lock",
+         [](int fd) {
+             struct flock range {};
+             range.l_type = F_RDLCK;
+             range.l_whence = SEEK_SET;
+             return fcntl(fd, F_SETLK, &range);
+         },
+         TFileAccess::Ok, TFileAccess::Locked},
+    };
     const std::string file = Make("a.bin", "0123456789");
-    const int fd = open(file.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(flock(fd, LOCK_SH), 0);
-    TWriteFile writer;
-    EXPECT_FALSE(writer.Open(file));
-    close(fd);
-    EXPECT_TRUE(writer.Open(file));
+    for (const auto& c : cases) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t holder = fork();
+        if (holder == 0) {
+            const int fd = open(file.c_str(), O_RDWR);
+            const char ok = fd >= 0 && c.Take(fd) == 0 ? 'y' : 'n';
+            (void)!write(ready[1], &ok, 1);
+            pause();
+            _exit(0);
+        }
+        char ok = 'n';
+        ASSERT_EQ(read(ready[0], &ok, 1), 1);
+        EXPECT_EQ(ok, 'y') << c.Note;
+        std::string got;
+        EXPECT_EQ(ReadFileHead(file, 8, got), c.Read) << c.Note;
+        TWriteFile writer;
+        EXPECT_EQ(writer.Open(file), c.Write) << c.Note;
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+        close(ready[0]);
+        close(ready[1]);
+        EXPECT_EQ(writer.Open(file), TFileAccess::Ok) << c.Note << ": released with its holder";
+    }
+    EXPECT_EQ(Slurp(file), "0123456789");
 }
 
 TEST_F(PlatformTest, WriterRefusesFileWithoutWriteBitEvenForRoot) {
     const std::string file = Make("a.bin", "0123456789");
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
     TWriteFile writer;
-    EXPECT_FALSE(writer.Open(file));
-    EXPECT_FALSE(writer.Open(FDir + "/none"));
-    EXPECT_FALSE(writer.Open(FDir));
+    EXPECT_EQ(writer.Open(file), TFileAccess::Failed);
+    EXPECT_EQ(writer.Open(FDir + "/none"), TFileAccess::Failed);
+    EXPECT_EQ(writer.Open(FDir), TFileAccess::Failed);
 }
 
 TEST_F(PlatformTest, WriterChangesOnlyTheBytesItWritesAndNeverTruncates) {
     const std::string file = Make("a.bin", "0123456789");
     TWriteFile writer;
-    ASSERT_TRUE(writer.Open(file));
+    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
     std::string before;
     ASSERT_TRUE(writer.ReadAt(3, 4, before));
     EXPECT_EQ(before, "3456");
     std::string pastEnd;
     EXPECT_FALSE(writer.ReadAt(8, 4, pastEnd));
-    EXPECT_EQ(writer.Seek(3), 3);
-    EXPECT_EQ(writer.Write("    ", 4), 4u);
+    EXPECT_EQ(writer.WriteAt(3, "    ", 4), 4);
+    EXPECT_EQ(writer.WriteAt(-1, "x", 1), -1);
+    EXPECT_EQ(writer.Size(), 10);
     EXPECT_TRUE(writer.Sync());
     EXPECT_TRUE(writer.Close());
     EXPECT_EQ(Slurp(file), "012    789");
@@ -148,12 +192,11 @@ TEST_F(PlatformTest, WriterChangesOnlyTheBytesItWritesAndNeverTruncates) {
 
 TEST_F(PlatformTest, InjectedFaultsHitTheConfiguredCalls) {
     const std::string file = Make("a.bin", "0123456789");
-    SetWriteFaults({.FailSeekAt = 1, .ShortWriteAt = 0, .FailSync = true});
+    SetWriteFaults({.FailWriteAt = 1, .ShortWriteAt = 0, .FailSync = true});
     TWriteFile writer;
-    ASSERT_TRUE(writer.Open(file));
-    EXPECT_EQ(writer.Seek(2), 2);
-    EXPECT_EQ(writer.Write("ab", 2), 1u);
-    EXPECT_EQ(writer.Seek(5), -1);
+    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
+    EXPECT_EQ(writer.WriteAt(2, "ab", 2), 1);
+    EXPECT_EQ(writer.WriteAt(5, "cd", 2), -1);
     EXPECT_FALSE(writer.Sync());
     writer.Close();
     EXPECT_EQ(Slurp(file), "01a3456789");
@@ -168,11 +211,17 @@ TEST(TextCodec, WideToNarrowConvertsUtf16LeToUtf8) {
         {std::string("c\0a\0t\0", 6), "cat", "ASCII"},
         {std::string("\x3a\x04\x3e\x04\x42\x04", 6), "кот", "Cyrillic"},
         {std::string("\x3d\xd8\x08\xde", 4), "\xF0\x9F\x98\x88", "surrogate pair"},
-        {std::string("\x3d\xd8" "a\0", 4), "\xEF\xBF\xBD" "a", "unpaired high surrogate"},
+        {std::string("\x3d\xd8"
+                     "a\0",
+                     4),
+         "\xEF\xBF\xBD"
+         "a",
+         "unpaired high surrogate"},
         {std::string("a\0b", 3), "a", "odd trailing byte ignored"},
         {"", "", "empty"},
     };
-    for (const auto& c : cases) EXPECT_EQ(WideToNarrow(c.wide), c.narrow) << c.note;
+    for (const auto& c : cases)
+        EXPECT_EQ(WideToNarrow(c.wide), c.narrow) << c.note;
 }
 
 TEST(TextCodec, NarrowToUtf8KeepsValidUtf8AndReadsTheRestAsLatin1) {

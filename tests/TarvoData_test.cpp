@@ -524,14 +524,14 @@ TEST_F(TarvoDataWipe, AFileLockedExclusivelyBeforeTheWipeCannotBeReadAndAnswers3
     EXPECT_TRUE(after.SameTime(before));
 }
 
-TEST_F(TarvoDataWipe, APositioningFailureBeforeWritingAnswers7AndLeavesTheFileUnchanged) {
+TEST_F(TarvoDataWipe, AFailureBeforeAnythingIsWrittenAnswers7AndLeavesTheFileUnchanged) {
     for (const char* name : {"pic.png", "pic.jpg"}) {
         const std::string bytes = std::string(name) == "pic.png"
                                       ? test::TarvoPng()
                                       : test::JpegFile(test::FirstBlockText());
         const std::string path = MakeFile(Dir.File(name), bytes);
         const TFileState before = TFileState::Of(path);
-        SetWriteFaults({.FailSeekAt = 0});
+        SetWriteFaults({.FailWriteAt = 0});
         EXPECT_EQ(WipeFile(path, false), TWipeCode::SeekFailed) << name;
         SetWriteFaults({});
         const TFileState after = TFileState::Of(path);
@@ -546,9 +546,9 @@ TEST_F(TarvoDataWipe, AWriteFailureAfterWritingBeganAnswers8) {
         TWriteFaults Faults;
     };
     const TCase cases[] = {
-        {"short write of the first span", {.ShortWriteAt = 0}},
-        {"failed positioning at the checksum", {.FailSeekAt = 1}},
-        {"short write of the checksum", {.ShortWriteAt = 1}},
+        {"short write of the first chunk", {.ShortWriteAt = 0}},
+        {"failed write of the second chunk", {.FailWriteAt = 1}},
+        {"short write of the second chunk", {.ShortWriteAt = 1}},
         {"failed sync", {.FailSync = true}},
     };
     for (const TCase& c : cases) {

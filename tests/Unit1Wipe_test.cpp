@@ -124,6 +124,33 @@ private slots:
         QCOMPARE(ReadWholeFile(path), after);
     }
 
+    void singleWipeWarnsOfCopiesLeftElsewhereAfterItsBeep() {
+        TTempDir dir;
+        const TParamSet params;
+        const std::string path =
+            Put(dir, "copy.png",
+                test::PngFile(
+                    {test::Chunk("eXIf", test::FirstBlockText(params)),
+                     test::Chunk("tEXt", test::GenInfoText(params)),
+                     test::Chunk("iTXt", std::string("Title\0\0\0\0\0", 10) + params.Prompt)}));
+        TStartedForm started;
+        TForm1& form = started.Form;
+        form.SetFileSp(path);
+        ChooseAllKeys(form, false);
+        form.chk8->setChecked(false);
+        const int beeps = started.Dialogs.Beeps;
+        form.btn9->click();
+        QCOMPARE(started.Dialogs.Beeps, beeps + 1);
+        QCOMPARE(started.Dialogs.Messages.size(), std::size_t{1});
+        const TAskedMessage& warning = started.Dialogs.Messages[0];
+        QVERIFY(warning.Tone == TMsgTone::Warning);
+        const std::size_t at = ReadWholeFile(path).find(params.Prompt);
+        QCOMPARE(Q(warning.Text),
+                 QString::fromUtf8("Внимание! Выбранные данные стёрты, но в файле остались их "
+                                   "копии в других метаданных:\r\nprompt (UTF-8) — iTXt, байт ") +
+                     QString::number(at));
+    }
+
     void singleWipeAsksFirstWhenConfirmIsChecked() {
         TTempDir dir;
         const std::string path = Put(dir, "a.png", TarvoPng(TParamSet{}));
@@ -178,7 +205,7 @@ private slots:
              TMsgTone::Warning},
             {"held by a reader", 6,
              "Ошибка! Не удалось открыть файл для записи. Операция отменена.", TMsgTone::Warning},
-            {"seek fails", 7,
+            {"the first write fails", 7,
              "Ошибка! Не удалось установить поизицю записи в файле. Операция отменена.",
              TMsgTone::Warning},
             {"write comes up short", 8,
@@ -205,7 +232,7 @@ private slots:
             if (why == "held by a writer") lock = std::make_unique<TForeignLock>(path, LOCK_EX);
             if (why == "held by a reader") lock = std::make_unique<TForeignLock>(path, LOCK_SH);
             if (lock) QVERIFY2(lock->Held(), c.Why);
-            if (why == "seek fails") SetWriteFaults({.FailSeekAt = 0});
+            if (why == "the first write fails") SetWriteFaults({.FailWriteAt = 0});
             if (why == "write comes up short") SetWriteFaults({.ShortWriteAt = 0});
             form.btn9Click(form.btn9);
             SetWriteFaults({});

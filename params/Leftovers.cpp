@@ -1,0 +1,316 @@
+#include "params/Leftovers.h"
+
+#include "params/DatTypes.h"
+#include "platform/TextCodec.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <utility>
+
+namespace tarvo {
+
+namespace {
+
+// Bytes read at a time when a range is searched; consecutive windows overlap by the longest
+// pattern, so a copy that straddles two windows is still found.
+constexpr std::size_t SearchWindow = std::size_t{1} << 20;
+// The least read when a chunk or segment header is not yet in memory: headers close
+// together cost one read, while pixel data far apart are never read.
+constexpr std::size_t HeaderRead = 4096;
+// Compressed text chunks: at most this much of the chunk is inflated, to at most this much.
+constexpr std::size_t InflateInputCap = std::size_t{16} << 20;
+constexpr std::size_t InflateOutputCap = std::size_t{16} << 20;
+
+constexpr std::string_view TrailingBytes = "trailing bytes";
+
+struct TPattern {
+    std::string Key;
+    std::string Bytes;
+    const char* Encoding;
+};
+
+std::size_t CodePoints(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t count) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// The inflated form of a zlib stream, cut at cap bytes; what a damaged stream gave before
+// its damage.
+std::string Inflate(std::string_view input, std::size_t cap) {
+    std::string out;
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return out;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(input.size(), UINT32_MAX));
+    std::size_t produced = 0;
+    for (;;) {
+        if (out.size() - produced < 4096) {
+            if (out.size() >= cap) break;
+            out.resize(std::min(cap, std::max<std::size_t>(2 * out.size(), 16384)));
+        }
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+        stream.avail_out = static_cast<uInt>(out.size() - produced);
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        produced = out.size() - stream.avail_out;
+        if (status != Z_OK) break; // the end of the stream, damage, or no progress possible
+    }
+    inflateEnd(&stream);
+    out.resize(produced);
+    return out;
+}
+
+// Reads a file through one window of bytes kept in memory.
+class TCachedReader {
+public:
+    explicit TCachedReader(TByteReader& file)
+        : FFile(file), FSize(std::max<std::int64_t>(file.Size(), 0)) {}
+
+    std::int64_t Size() const { return FSize; }
+
+    // Up to length bytes at offset (fewer at the end of the file or after a failed read).
+    std::string_view View(std::int64_t offset, std::size_t length) {
+        if (offset < 0 || offset >= FSize) return {};
+        length = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(length), FSize - offset));
+        if (offset < FStart || offset + static_cast<std::int64_t>(length) >
+                                   FStart + static_cast<std::int64_t>(FBuffer.size())) {
+            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
+                static_cast<std::int64_t>(std::max(length, HeaderRead)), FSize - offset));
+            FStart = offset;
+            if (!FFile.ReadAt(offset, want, FBuffer)) FBuffer.clear();
+        }
+        const std::string_view window(FBuffer);
+        return window.substr(static_cast<std::size_t>(offset - FStart), length);
+    }
+
+private:
+    TByteReader& FFile;
+    std::int64_t FSize;
+    std::int64_t FStart = 0;
+    std::string FBuffer;
+};
+
+class TSearch {
+public:
+    TSearch(TByteReader& file, const std::vector<TNeedle>& needles) : FFile(file) {
+        std::set<std::pair<std::string, std::string>> seen;
+        for (const TNeedle& needle : needles) {
+            if (CodePoints(needle.Text) < LeftoverMinChars) continue;
+            if (!seen.emplace(needle.Key, needle.Text).second) continue;
+            FPatterns.push_back({needle.Key, needle.Text, "UTF-8"});
+            FPatterns.push_back({needle.Key, Utf8ToWide(needle.Text, false), "UTF-16LE"});
+            FPatterns.push_back({needle.Key, Utf8ToWide(needle.Text, true), "UTF-16BE"});
+        }
+        for (const TPattern& pattern : FPatterns)
+            FLongest = std::max(FLongest, pattern.Bytes.size());
+    }
+
+    std::vector<TLeftover> Run() {
+        if (FPatterns.empty()) return {};
+        const std::string_view signature = FFile.View(0, SignatureSize);
+        if (signature == PngSignature)
+            WalkPng();
+        else if (signature.substr(0, 2) == "\xFF\xD8")
+            WalkJpeg();
+        std::vector<TLeftover> found;
+        for (THit& hit : DropShiftedTwins())
+            found.push_back(std::move(hit.Copy));
+        std::stable_sort(found.begin(), found.end(), [](const TLeftover& a, const TLeftover& b) {
+            return a.Offset < b.Offset;
+        });
+        return found;
+    }
+
+private:
+    // A copy with the place of its first byte in the container's (inflated) data.
+    struct THit {
+        TLeftover Copy;
+        int Scope = 0; // one number per container searched
+        std::int64_t Position = 0;
+    };
+
+    bool Full() const { return FFound.size() >= LeftoverMaxReported; }
+
+    // ASCII text in UTF-16LE preceded by another character also reads as the same text in
+    // UTF-16BE one byte earlier, and the other way round. Of two such hits the one at an
+    // even place in its container is the copy; UTF-16 text is stored aligned.
+    std::vector<THit> DropShiftedTwins() {
+        std::vector<THit> kept;
+        for (const THit& hit : FFound) {
+            const bool shifted = std::any_of(FFound.begin(), FFound.end(), [&](const THit& other) {
+                return other.Scope == hit.Scope && other.Copy.Key == hit.Copy.Key &&
+                       other.Copy.Encoding != hit.Copy.Encoding &&
+                       other.Copy.Encoding != std::string_view("UTF-8") &&
+                       hit.Copy.Encoding != std::string_view("UTF-8") &&
+                       (other.Position - hit.Position == 1 || hit.Position - other.Position == 1) &&
+                       hit.Position % 2 != 0;
+            });
+            if (!shifted) kept.push_back(hit);
+        }
+        return kept;
+    }
+
+    // Reports the copies in bytes, whose first byte lies at file offset base and at place
+    // base - dataStart of the container. Copies starting at or after reportBelow are left to
+    // the next window. In inflated text (compressedChunk set) only the first copy of each
+    // pattern counts: it has no file offset of its own.
+    void Scan(std::string_view bytes, std::int64_t base, std::int64_t dataStart,
+              std::string_view container, std::size_t reportBelow,
+              std::int64_t compressedChunk = -1) {
+        for (const TPattern& pattern : FPatterns) {
+            const std::string& needle = pattern.Bytes;
+            if (needle.empty() || needle.size() > bytes.size()) continue;
+            const char* from = bytes.data();
+            const char* const end = bytes.data() + bytes.size();
+            while (!Full()) {
+                const void* hit = memmem(from, static_cast<std::size_t>(end - from), needle.data(),
+                                         needle.size());
+                if (hit == nullptr) break;
+                const auto at =
+                    static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+                if (at >= reportBelow) break;
+                const std::int64_t offset = base + static_cast<std::int64_t>(at);
+                const bool compressed = compressedChunk >= 0;
+                FFound.push_back({{pattern.Key, pattern.Encoding, std::string(container),
+                                   compressed ? compressedChunk : offset, compressed},
+                                  FScope,
+                                  offset - dataStart});
+                if (compressed) break;
+                from = static_cast<const char*>(hit) + 1;
+            }
+        }
+    }
+
+    // Searches the file's bytes from..to in overlapping windows.
+    void ScanRange(std::int64_t from, std::int64_t to, std::string_view container) {
+        to = std::min(to, FFile.Size());
+        ++FScope;
+        const auto step = static_cast<std::int64_t>(SearchWindow);
+        for (std::int64_t start = from; start < to && !Full(); start += step) {
+            const std::int64_t stop =
+                std::min(to, start + step + static_cast<std::int64_t>(FLongest));
+            const std::string_view bytes =
+                FFile.View(start, static_cast<std::size_t>(stop - start));
+            if (bytes.empty()) return;
+            const bool last = stop == to;
+            Scan(bytes, start, from, container,
+                 last ? bytes.size() : static_cast<std::size_t>(step));
+        }
+    }
+
+    // The text of a zTXt chunk, or of an iTXt chunk whose compression flag is set, inflated
+    // and searched.
+    void ScanCompressed(std::string_view type, std::int64_t chunk, std::int64_t dataStart,
+                        std::int64_t dataEnd) {
+        const bool ztxt = type == "zTXt";
+        if (!ztxt && type != "iTXt") return;
+        const std::size_t length = static_cast<std::size_t>(std::min<std::int64_t>(
+            dataEnd - dataStart, static_cast<std::int64_t>(InflateInputCap)));
+        const std::string_view data = FFile.View(dataStart, length);
+        std::size_t at = data.find('\0'); // after the keyword
+        if (at == std::string_view::npos) return;
+        ++at;
+        if (ztxt) {
+            ++at; // compression method
+        } else {
+            if (at + 2 > data.size() || data[at] != '\1') return; // not compressed
+            at += 2;                                              // flag and method
+            for (int field = 0; field < 2; ++field) {             // language, translated keyword
+                at = data.find('\0', at);
+                if (at == std::string_view::npos) return;
+                ++at;
+            }
+        }
+        if (at >= data.size()) return;
+        const std::string text = Inflate(data.substr(at), InflateOutputCap);
+        ++FScope;
+        Scan(text, 0, 0, type, text.size(), chunk);
+    }
+
+    void WalkPng() {
+        const std::int64_t size = FFile.Size();
+        std::int64_t pos = SignatureSize;
+        while (pos + 8 <= size && !Full()) {
+            const std::string_view header = FFile.View(pos, 8);
+            if (header.size() < 8) return;
+            const std::int64_t length = BigEndian(header, 0, 4);
+            const std::string type(header.substr(4, 4));
+            const std::int64_t dataStart = pos + 8;
+            const std::int64_t dataEnd = std::min(dataStart + length, size);
+            if (type == "IEND") {
+                ScanRange(std::min(dataStart + length + 4, size), size, TrailingBytes);
+                return;
+            }
+            if (type != "IDAT") {
+                ScanRange(dataStart, dataEnd, type);
+                ScanCompressed(type, pos, dataStart, dataEnd);
+            }
+            pos = dataStart + length + 4;
+        }
+        // Bytes too few to hold a chunk header, after the last chunk.
+        if (pos < size) ScanRange(pos, size, TrailingBytes);
+    }
+
+    void WalkJpeg() {
+        const std::int64_t size = FFile.Size();
+        std::int64_t pos = 2;
+        while (pos + 2 <= size && !Full()) {
+            const std::string_view marker = FFile.View(pos, 4);
+            if (marker.size() < 2 || marker[0] != '\xFF') return;
+            const auto code = static_cast<unsigned char>(marker[1]);
+            if (code == 0xFF) { // fill byte before a marker
+                ++pos;
+                continue;
+            }
+            if (code == 0xD8 || code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
+                pos += 2; // markers without a segment
+                continue;
+            }
+            if (code == 0xDA || code == 0xD9 || marker.size() < 4) return; // first scan, end
+            const std::int64_t length = BigEndian(marker, 2, 2);
+            if (length < 2) return;
+            ScanRange(pos + 4, pos + 2 + length, SegmentName(code));
+            pos += 2 + length;
+        }
+    }
+
+    static std::string SegmentName(unsigned char code) {
+        if (code >= 0xE0 && code <= 0xEF) return "APP" + std::to_string(code - 0xE0);
+        if (code == 0xFE) return "COM";
+        static constexpr char Hex[] = "0123456789ABCDEF";
+        return std::string("FF") + Hex[code >> 4] + Hex[code & 0xF];
+    }
+
+    TCachedReader FFile;
+    std::vector<TPattern> FPatterns;
+    std::size_t FLongest = 0;
+    int FScope = 0;
+    std::vector<THit> FFound;
+};
+
+} // namespace
+
+bool TMemoryReader::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {
+    out.clear();
+    if (offset < 0 || static_cast<std::uint64_t>(offset) > FBytes.size()) return false;
+    out.assign(FBytes.substr(static_cast<std::size_t>(offset), length));
+    return out.size() == length;
+}
+
+std::vector<TLeftover> FindLeftovers(TByteReader& file, const std::vector<TNeedle>& needles) {
+    return TSearch(file, needles).Run();
+}
+
+} // namespace tarvo

@@ -1,0 +1,180 @@
+// The search for copies of wiped values that remain in a file's metadata, on files with
+// copies planted in every kind of place, and through a real wipe.
+#include "app/TarvoData.h"
+#include "params/DatTypes.h"
+#include "params/Leftovers.h"
+#include "support/PicBuilder.h"
+#include "util/MyStrUnit.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+using test::Chunk;
+using test::TParamSet;
+
+const TParamSet Params; // the values that were wiped
+
+std::vector<TNeedle> Needles() {
+    return {{"JobId", Params.JobId},
+            {"prompt", Params.Prompt},
+            {"negative_prompt", Params.NegPrompt},
+            {"seed", Params.Seed}};
+}
+
+std::string Zlib(const std::string& text) {
+    uLongf size = compressBound(text.size());
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(text.data()), text.size(), 9);
+    out.resize(size);
+    return out;
+}
+
+std::string Utf16Be(const std::string& utf8) {
+    std::string wide = test::Utf16(utf8);
+    for (std::size_t i = 0; i + 1 < wide.size(); i += 2)
+        std::swap(wide[i], wide[i + 1]);
+    return wide;
+}
+
+// A JPEG whose own parameter block holds other values, with a segment added after it.
+std::string JpegWith(unsigned char marker, const std::string& payload) {
+    TParamSet other;
+    other.JobId = other.Prompt = other.NegPrompt = other.Seed = "x";
+    std::string jpeg = test::JpegFile(test::FirstBlockText(other));
+    const std::size_t app1End =
+        22 + (static_cast<unsigned char>(jpeg[22]) << 8 | static_cast<unsigned char>(jpeg[23]));
+    const std::size_t length = payload.size() + 2;
+    std::string segment = {'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8),
+                           static_cast<char>(length & 0xFF)};
+    return jpeg.insert(app1End, segment + payload);
+}
+
+struct TExpected {
+    const char* Key;
+    const char* Encoding;
+    const char* Container;
+    bool Compressed;
+};
+
+TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
+    test::TPicture noisy;
+    noisy.Width = noisy.Height = 96;
+    noisy.Noisy = true; // an IDAT longer than 20000 bytes
+    const struct {
+        const char* Note;
+        std::string Bytes;
+        std::vector<TExpected> Found;
+    } cases[] = {
+        {"iTXt",
+         test::PngFile({Chunk("iTXt", std::string("Description\0\0\0\0\0", 16) + Params.Prompt)}),
+         {{"prompt", "UTF-8", "iTXt", false}}},
+        {"compressed iTXt",
+         test::PngFile(
+             {Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) + Zlib(Params.Prompt))}),
+         {{"prompt", "UTF-8", "iTXt", true}}},
+        {"zTXt",
+         test::PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(Params.NegPrompt))}),
+         {{"negative_prompt", "UTF-8", "zTXt", true}}},
+        {"tEXt after 20000 bytes of pixels",
+         test::PngFile({}, {Chunk("tEXt", std::string("Seed\0", 5) + Params.Seed)}, noisy),
+         {{"seed", "UTF-8", "tEXt", false}}},
+        {"UTF-16BE in a private chunk",
+         test::PngFile({Chunk("tarv", Utf16Be(Params.JobId))}),
+         {{"JobId", "UTF-16BE", "tarv", false}}},
+        {"UTF-16LE twice",
+         test::PngFile({Chunk("tarv", test::Utf16(Params.Seed + " and " + Params.Seed))}),
+         {{"seed", "UTF-16LE", "tarv", false}, {"seed", "UTF-16LE", "tarv", false}}},
+        {"bytes after IEND",
+         test::PngFile({}) + "junk " + Params.Prompt,
+         {{"prompt", "UTF-8", "trailing bytes", false}}},
+        {"JPEG comment",
+         JpegWith(0xFE, Params.NegPrompt),
+         {{"negative_prompt", "UTF-8", "COM", false}}},
+        {"XMP packet",
+         JpegWith(0xE1,
+                  std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta><dc:description>", 57) +
+                      Params.Prompt + "</dc:description></x:xmpmeta>"),
+         {{"prompt", "UTF-8", "APP1", false}}},
+        {"no copies", test::PngFile({Chunk("tEXt", std::string("Comment\0fox", 11))}), {}},
+        {"pixel data are not searched", test::PngFile({Chunk("IDAT", Params.Prompt)}), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Note);
+        ASSERT_FALSE(c.Bytes.empty());
+        TMemoryReader reader(c.Bytes);
+        const std::vector<TLeftover> found = FindLeftovers(reader, Needles());
+        ASSERT_EQ(found.size(), c.Found.size());
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const TLeftover& copy = found[i];
+            EXPECT_EQ(copy.Key, c.Found[i].Key);
+            EXPECT_EQ(copy.Encoding, c.Found[i].Encoding);
+            EXPECT_EQ(copy.Container, c.Found[i].Container);
+            EXPECT_EQ(copy.Compressed, c.Found[i].Compressed);
+            if (copy.Compressed) continue;
+            // The offset names the copy's own bytes.
+            std::string value;
+            for (const TNeedle& needle : Needles())
+                if (needle.Key == copy.Key) value = needle.Text;
+            const std::string encoded = copy.Encoding == std::string("UTF-8") ? value
+                                        : copy.Encoding == std::string("UTF-16LE")
+                                            ? test::Utf16(value)
+                                            : Utf16Be(value);
+            EXPECT_EQ(c.Bytes.substr(static_cast<std::size_t>(copy.Offset), encoded.size()),
+                      encoded);
+        }
+    }
+}
+
+TEST(Leftovers, ShortValuesAreNotLookedFor) {
+    const std::string png = test::PngFile({Chunk("tEXt", std::string("Comment\0a cat", 13))});
+    TMemoryReader reader(png);
+    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", "a cat"}}).empty());
+    EXPECT_EQ(FindLeftovers(reader, {{"prompt", "a cat"}, {"seed", "Comment"}}).size(), 1u);
+}
+
+// A real wipe reports the planted copies, none for a file without them, and changes no byte
+// outside the parameter chunks.
+TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
+    BuildCaseTable();
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
+    test::TTempDir dir;
+    const std::string planted = test::PngFile(
+        {Chunk("eXIf", test::FirstBlockText(Params)), Chunk("tEXt", test::GenInfoText(Params)),
+         Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(Params.Prompt))},
+        {Chunk("iTXt", std::string("Seed\0\0\0\0\0", 10) + Params.Seed)});
+    for (const std::string& before : {planted, test::TarvoPng(Params)}) {
+        const std::string path = dir.File("wipe.png");
+        ASSERT_TRUE(test::WriteFile(path, before));
+        TTarvoData record(true);
+        record.FilePath = path;
+        TWipeFindings findings;
+        ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
+        const std::string after = test::ReadWholeFile(path);
+        std::vector<test::TSpan> blocks;
+        for (const test::TChunkInfo& chunk : test::PngChunks(before))
+            if (chunk.Type == "eXIf" || chunk.Type == "tEXt")
+                blocks.push_back({chunk.Offset + 8, std::size_t{chunk.Length} + 4});
+        EXPECT_TRUE(test::ChangesWithin(before, after, blocks));
+        EXPECT_TRUE(test::AllCrcsOk(after));
+        if (before != planted) {
+            EXPECT_TRUE(findings.Leftovers.empty());
+            continue;
+        }
+        ASSERT_EQ(findings.Leftovers.size(), 2u);
+        EXPECT_EQ(findings.Leftovers[0].Key, "prompt");
+        EXPECT_EQ(findings.Leftovers[0].Container, "zTXt");
+        EXPECT_EQ(findings.Leftovers[1].Key, "seed");
+        EXPECT_EQ(findings.Leftovers[1].Container, "iTXt");
+    }
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
+}
+
+} // namespace
+} // namespace tarvo
