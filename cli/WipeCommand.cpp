@@ -133,6 +133,8 @@ private:
         } else {
             std::string lines = std::to_string(code) + '\t' + Printable(path) + '\t' +
                                 Meaning(code, FOptions.DryRun) + '\n';
+            // The meaning of a code may read as if the file held no data; a lock is why.
+            if (findings.Locked) lines += "\treason: " + problem + '\n';
             for (const std::string& type : findings.Repaired)
                 lines += "\trepaired: the " + Printable(type) +
                          " chunk's checksum did not match its data; it was rewritten\n";

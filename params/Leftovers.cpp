@@ -18,8 +18,9 @@ namespace {
 // pattern, so a copy that straddles two windows is still found.
 constexpr std::size_t SearchWindow = std::size_t{1} << 20;
 // The least read when a chunk or segment header is not yet in memory: headers close
-// together cost one read, while pixel data far apart are never read.
+// together cost one read. Probes into a run of pixel data read just a header.
 constexpr std::size_t HeaderRead = 4096;
+constexpr std::size_t ProbeRead = 8;
 // Compressed text chunks: at most this much of the chunk is inflated, to at most this much.
 constexpr std::size_t InflateInputCap = std::size_t{16} << 20;
 constexpr std::size_t InflateOutputCap = std::size_t{16} << 20;
@@ -79,15 +80,16 @@ public:
 
     std::int64_t Size() const { return FSize; }
 
-    // Up to length bytes at offset (fewer at the end of the file or after a failed read).
-    std::string_view View(std::int64_t offset, std::size_t length) {
+    // Up to length bytes at offset (fewer at the end of the file or after a failed read); a
+    // read that is needed takes at least least bytes.
+    std::string_view View(std::int64_t offset, std::size_t length, std::size_t least = HeaderRead) {
         if (offset < 0 || offset >= FSize) return {};
         length = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(length), FSize - offset));
         if (offset < FStart || offset + static_cast<std::int64_t>(length) >
                                    FStart + static_cast<std::int64_t>(FBuffer.size())) {
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
-                static_cast<std::int64_t>(std::max(length, HeaderRead)), FSize - offset));
+                static_cast<std::int64_t>(std::max(length, least)), FSize - offset));
             FStart = offset;
             if (!FFile.ReadAt(offset, want, FBuffer)) FBuffer.clear();
         }
@@ -257,10 +259,35 @@ private:
                 ScanRange(dataStart, dataEnd, type);
                 ScanCompressed(type, pos, dataStart, dataEnd);
             }
-            pos = dataStart + length + 4;
+            pos = type == "IDAT" ? PastPixelRun(pos, length) : dataStart + length + 4;
         }
         // Bytes too few to hold a chunk header, after the last chunk.
         if (pos < size) ScanRange(pos, size, TrailingBytes);
+    }
+
+    // Encoders write the pixel data in IDAT chunks of one size (the last one shorter), which
+    // must follow each other without other chunks between them. Rather than read every
+    // header of such a run, probe the headers at doubling distances and then bisect to the
+    // run's last chunk of that size: a few reads instead of hundreds. Answers the offset of
+    // the chunk after it.
+    std::int64_t PastPixelRun(std::int64_t pos, std::int64_t length) {
+        const std::int64_t step = length + 12;
+        const auto sameSize = [&](std::int64_t k) {
+            const std::string_view header = FFile.View(pos + k * step, 8, ProbeRead);
+            return header.size() == 8 && header.substr(4) == "IDAT" &&
+                   BigEndian(header, 0, 4) == length;
+        };
+        std::int64_t good = 0; // chunk k = good has the run's size
+        std::int64_t bad = 1;
+        while (sameSize(bad)) {
+            good = bad;
+            bad *= 2;
+        }
+        while (bad - good > 1) {
+            const std::int64_t middle = good + (bad - good) / 2;
+            (sameSize(middle) ? good : bad) = middle;
+        }
+        return pos + (good + 1) * step;
     }
 
     void WalkJpeg() {

@@ -787,6 +787,7 @@ TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
         ASSERT_EQ(held, 'y');
         const TRunResult wipe = RunTool({"wipe", "--all", "--json", path});
         const TRunResult show = RunTool({"show", "--json", path});
+        const TRunResult plain = RunTool({"wipe", "--all", FDir.Path()});
         kill(holder, SIGKILL);
         waitpid(holder, nullptr, 0);
         close(ready[0]);
@@ -797,6 +798,10 @@ TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
         EXPECT_EQ(JsonLines(wipe.Out)[0]["reason"], "locked by another program");
         EXPECT_EQ(wipe.Err, "tarvo-params: " + path + ": locked by another program\n");
         EXPECT_EQ(JsonLines(show.Out)[0]["reason"], "locked by another program");
+        EXPECT_NE(plain.Out.find("-1\t" + path + "\tФайл не содержит данных Tarvo Data\n\treason: "
+                                 "locked by another program\n"),
+                  std::string::npos)
+            << plain.Out;
         EXPECT_EQ(test::ReadWholeFile(path), before);
     }
 }
