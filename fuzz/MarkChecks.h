@@ -10,9 +10,17 @@
 namespace tarvo::fuzz {
 
 // Marking changes bytes only inside the recorded span, only to blanks (a UTF-16 space is
-// 0x20 0x00), keeps the size, and leaves a PNG block with the CRC of its new data.
+// 0x20 0x00), keeps the size, and leaves a PNG block it will write (blanked, or with a
+// damaged CRC to repair) with the CRC of its data.
 inline void CheckMarked(const TMyGrafItem& block) {
-    if (!block.Marked) return;
+    if (!block.ToWrite()) return;
+    if (block.CrcPos != 0 &&
+        block.Crc != ChunkCrc(std::string_view(block.ChunkType.data(), 4), block.Data))
+        std::abort();
+    if (!block.Marked) {
+        if (block.Data != block.LoadedData) std::abort();
+        return;
+    }
     const std::string_view now = block.Data;
     const std::string_view was = block.LoadedData;
     if (now.size() != was.size()) std::abort();
@@ -24,9 +32,6 @@ inline void CheckMarked(const TMyGrafItem& block) {
         const long at = static_cast<long>(i);
         if (at < start || at >= end || (now[i] != ' ' && now[i] != '\0')) std::abort();
     }
-    if (block.CrcPos != 0 &&
-        block.Crc != ChunkCrc(std::string_view(block.ChunkType.data(), 4), block.Data))
-        std::abort();
 }
 
 } // namespace tarvo::fuzz
