@@ -36,6 +36,7 @@ struct TWipeCounters {
     std::int64_t unknown = 0;
     int severity = 0; // highest weight of a report line, 0 to 3
     bool completed = true;
+    bool dryRun = false; // counted by a dry run: the files would change, none was written
 };
 
 // Called after each file of a run: its path and Wipe's code, or -1 when Load failed.

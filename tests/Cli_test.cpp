@@ -639,6 +639,12 @@ TEST_F(Cli, DryRunReportsTheRealCodesAndWritesNothing) {
     const TRunResult dry = RunTool({"wipe", "--all", "--dry-run", "--json", folder, single});
     ASSERT_FALSE(dry.TimedOut);
     EXPECT_NE(dry.Err.find("dry run"), std::string::npos);
+    // The plain folder report tells what would change, not that anything was changed.
+    const TRunResult dryText = RunTool({"wipe", "--all", "--dry-run", folder});
+    EXPECT_NE(dryText.Out.find(" файлов будет исправлено (пробный прогон: файлы не изменены)."),
+              std::string::npos)
+        << dryText.Out;
+    EXPECT_EQ(dryText.Out.find("успешно исправлено"), std::string::npos);
     for (const auto& [path, bytes] : before) {
         SCOPED_TRACE(path);
         EXPECT_TRUE(test::ReadWholeFile(path) == bytes);
