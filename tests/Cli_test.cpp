@@ -272,6 +272,10 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
         EXPECT_EQ(run.Out, "");
     }
     EXPECT_NE(RunTool({"wipe", png}).Err.find("--all"), std::string::npos);
+    EXPECT_EQ(RunTool({"frobnicate"}).Err,
+              "tarvo-params: unknown command 'frobnicate' (the commands are show, wipe and "
+              "list)\nRun with --help for more information.\n");
+    EXPECT_EQ(RunTool({"--bogus", "show"}).Err.find("unknown command"), std::string::npos);
     EXPECT_EQ(test::ReadWholeFile(png), before);
 }
 
