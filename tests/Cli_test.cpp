@@ -249,6 +249,12 @@ TEST_F(Cli, HelpOfTheToolAndOfEachCommandShowsExamples) {
     EXPECT_NE(RunTool({"list", "--help"}).Out.find("--all"), std::string::npos);
 }
 
+TEST_F(Cli, VersionIsTheProductVersionOnOneLine) {
+    const TRunResult run = RunTool({"--version"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, std::string("tarvo-params ") + TARVO_VERSION + "\n");
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
     const std::string png = Put("a.png", test::TarvoPng());
     const std::string before = test::ReadWholeFile(png);
