@@ -140,6 +140,7 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                    const TWipeProgress& progress, const TWipeStop& stop) {
     counters = TWipeCounters{};
     counters.total = static_cast<std::int64_t>(list.Names.size());
+    counters.dryRun = delData.DryRun;
     try {
         TSyncEachWriteOff syncOff(delData);
         delData.Clear();
@@ -194,7 +195,8 @@ TWipeMessage ComposeReport(TWipeCounters& counters) {
     text += "Отчёт об операции:";
     text += LineBreak;
     text += std::to_string(counters.fixed) + " из " + std::to_string(counters.total) +
-            " файлов успешно исправлено.";
+            (counters.dryRun ? " файлов будет исправлено (пробный прогон: файлы не изменены)."
+                             : " файлов успешно исправлено.");
     for (const TReportLine& line : ReportLines) {
         const std::int64_t count = line.Counter != nullptr
                                        ? counters.*line.Counter

@@ -45,6 +45,7 @@ struct TWipeCounters {
     int severity = 0; // highest weight of a report line, 0 to 3
     bool completed = true;
     bool interrupted = false; // stopped on request before the last file
+    bool dryRun = false;      // counted by a dry run: the files would change, none was written
 };
 
 // Called after each file of a run: its path, Wipe's code (-1 when Load failed) and what the

@@ -1,7 +1,7 @@
 #include "app/HelpText.h"
 
-#ifndef TARVO_URL_SERVICE
-#error "TARVO_URL_SERVICE, TARVO_URL_PROJECT and TARVO_URL_SUPPORT come from the build settings"
+#if !defined(TARVO_URL_SERVICE) || !defined(TARVO_VERSION)
+#error "TARVO_VERSION and the three TARVO_URL_ addresses come from the build settings"
 #endif
 
 namespace tarvo {
@@ -10,7 +10,7 @@ namespace {
 
 // clang-format off
 constexpr std::array<std::string_view, HelpLineCount> Lines = {
-    "Tarvo Params Viewer v1.00",
+    "Tarvo Params Viewer v" TARVO_VERSION,
     "",
     "Предназначен для просмотра параметров генерации картинок, созданных нейросетью Tarvo (" TARVO_URL_SERVICE "). В ",
     "каждую свою картинку Tarvo сохраняет абсолютно все сведенья о том, что конкретно пользователь задавал для её ",

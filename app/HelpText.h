@@ -1,5 +1,5 @@
-// The help text that the text pane shows at start: 68 lines, the three web addresses taken
-// from the build settings.
+// The help text that the text pane shows at start: 68 lines, the version and the three web
+// addresses taken from the build settings.
 #pragma once
 
 #include <array>

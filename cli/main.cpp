@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <iostream>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -61,6 +63,20 @@ constexpr const char* WipeExamples =
 constexpr const char* ListExamples = "Examples:\n"
                                      "  tarvo-params list ~/Pictures/tarvo\n"
                                      "  tarvo-params list --all ~/Pictures/tarvo | wc -l";
+
+// The first word of the command line when no command was recognised and that word names
+// none: CLI11 would report it as a missing command.
+std::optional<std::string> UnknownCommand(const CLI::App& app, int argc, char** argv) {
+    if (!app.get_subcommands().empty()) return std::nullopt;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.starts_with('-')) continue;
+        for (const CLI::App* command : app.get_subcommands(nullptr))
+            if (command->check_name(word)) return std::nullopt;
+        return word;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -119,6 +135,13 @@ int main(int argc, char** argv) {
                             "--seed or --all");
         }
     } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() != 0)
+            if (const std::optional<std::string> word = UnknownCommand(app, argc, argv)) {
+                std::cerr << "tarvo-params: unknown command '" << *word
+                          << "' (the commands are show, wipe and list)\n"
+                             "Run with --help for more information.\n";
+                return ExitUsage;
+            }
         return app.exit(e) == 0 ? ExitOk : ExitUsage;
     }
 

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the project needs to build, test, fuzz and run.
-# Idempotent: does nothing when all packages are present. Uses sudo when not root.
+# Installs every Debian 12 package the project needs to build, test, fuzz, package and run,
+# the window's fonts included. Idempotent: does nothing when all packages are present.
+# Installing needs root: it runs as root, or through sudo; an account that has neither is
+# told to run this script once as root and everything else as itself.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libturbojpeg0-dev libgif-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core strace
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth xdotool x11-utils imagemagick strace
+  help2man dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
@@ -17,9 +21,22 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
+need_root() {
+  echo "Installing them needs root, and $1" >&2
+  echo "Run this script once as root (su asks for the root password):" >&2
+  echo "    su -c \"bash $(printf '%q' "$script")\"" >&2
+  echo "then run your command again as yourself." >&2
+  exit 1
+}
+
+echo "Missing Debian packages: ${missing[*]}"
 sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || need_root "this account is not root and sudo is not installed."
+  sudo -v || need_root "this account may not use sudo here."
+  sudo=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq "${missing[@]}"

@@ -252,6 +252,12 @@ TEST_F(Cli, HelpOfTheToolAndOfEachCommandShowsExamples) {
     EXPECT_NE(RunTool({"list", "--help"}).Out.find("--all"), std::string::npos);
 }
 
+TEST_F(Cli, VersionIsTheProductVersionOnOneLine) {
+    const TRunResult run = RunTool({"--version"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, std::string("tarvo-params ") + TARVO_VERSION + "\n");
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
     const std::string png = Put("a.png", test::TarvoPng());
     const std::string before = test::ReadWholeFile(png);
@@ -275,6 +281,10 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNothing) {
         EXPECT_EQ(run.Out, "");
     }
     EXPECT_NE(RunTool({"wipe", png}).Err.find("--all"), std::string::npos);
+    EXPECT_EQ(RunTool({"frobnicate"}).Err,
+              "tarvo-params: unknown command 'frobnicate' (the commands are show, wipe and "
+              "list)\nRun with --help for more information.\n");
+    EXPECT_EQ(RunTool({"--bogus", "show"}).Err.find("unknown command"), std::string::npos);
     EXPECT_EQ(test::ReadWholeFile(png), before);
 }
 
@@ -656,6 +666,12 @@ TEST_F(Cli, DryRunReportsTheRealCodesAndWritesNothing) {
     const TRunResult dry = RunTool({"wipe", "--all", "--dry-run", "--json", folder, single});
     ASSERT_FALSE(dry.TimedOut);
     EXPECT_NE(dry.Err.find("dry run"), std::string::npos);
+    // The plain folder report tells what would change, not that anything was changed.
+    const TRunResult dryText = RunTool({"wipe", "--all", "--dry-run", folder});
+    EXPECT_NE(dryText.Out.find(" файлов будет исправлено (пробный прогон: файлы не изменены)."),
+              std::string::npos)
+        << dryText.Out;
+    EXPECT_EQ(dryText.Out.find("успешно исправлено"), std::string::npos);
     for (const auto& [path, bytes] : before) {
         SCOPED_TRACE(path);
         EXPECT_TRUE(test::ReadWholeFile(path) == bytes);
