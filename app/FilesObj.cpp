@@ -3,6 +3,8 @@
 #include "params/DatTypes.h"
 #include "platform/Collation.h"
 #include "platform/FileSys.h"
+#include "util/MyStrUnit.h"
+#include "util/Paths.h"
 #include "util/Sp_Procs.h"
 
 #include <algorithm>
@@ -13,36 +15,17 @@ namespace tarvo {
 
 namespace {
 
-// Collation first; the byte order settles names that collate equal ("a.png" and "A.png"
-// live side by side on this file system), so every fill gives the same order.
-bool NameLess(const std::string& a, const std::string& b) {
-    const int c = CompareNames(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
-
 std::int64_t Count(const std::vector<std::string>& names) {
     return static_cast<std::int64_t>(names.size());
 }
 
-// The folder part of path without trailing separators; "/" for a file in the root and
-// empty for a bare name.
-std::string FolderPart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    std::size_t end = slash;
-    while (end > 0 && path[end - 1] == '/')
-        --end;
-    return end == 0 ? std::string("/") : path.substr(0, end);
-}
-
-// A folder text without its trailing separators, so "/pics" and "/pics/" compare equal.
-std::string_view WithoutTrailingSlash(std::string_view folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.remove_suffix(1);
-    return folder;
-}
-
 } // namespace
+
+bool IsPictureExt(std::string_view ext, bool tarvoOnly) {
+    const std::size_t count = tarvoOnly ? TarvoExtCount : PicExts.size();
+    return std::any_of(PicExts.begin(), PicExts.begin() + static_cast<std::ptrdiff_t>(count),
+                       [&](std::string_view known) { return SameAsciiText(known, ext); });
+}
 
 TFilesObj::TFilesObj() {
     Clear();
@@ -62,9 +45,9 @@ void TFilesObj::Fill(const std::string& folder) {
         if (!DirExists(source)) return;
         Folder = source;
         Loaded = true;
-        const int n = TarvoFilter ? TarvoExtCount : static_cast<int>(std::size(PicExts));
-        for (int i = n - 1; i >= 0; --i)
-            ScanExt(std::string(PicExts[i]));
+        // Each extension's own enumeration, the last one first.
+        for (auto ext = PicExts.rbegin(); ext != PicExts.rend(); ++ext)
+            if (IsPictureExt(*ext, TarvoFilter)) ScanExt(std::string(*ext));
         std::sort(Names.begin(), Names.end(), NameLess);
     } catch (...) {
         // Out of memory while listing: keep the names gathered so far, sorted.
@@ -113,7 +96,7 @@ void TFilesObj::Locate(const std::string& path) {
     try {
         const std::string dir = FolderPart(path);
         if (!DirExists(dir) || dir != WithoutTrailingSlash(Folder)) return;
-        const std::string name = path.substr(path.rfind('/') + 1);
+        const std::string name = NamePart(path);
         if (name.empty()) return;
         const int found = IndexOf(name);
         if (found >= 0) Position = found;
@@ -121,6 +104,35 @@ void TFilesObj::Locate(const std::string& path) {
     } catch (...) {
         // Out of memory: the position stays as it was.
     }
+}
+
+void TFilesObj::FillAndSelect(std::string_view name) {
+    Fill(std::string());
+    Position = IndexOf(name);
+    ShowCount();
+}
+
+void TFilesObj::Unselect() {
+    Position = -1;
+    CountDirty = true;
+}
+
+void TFilesObj::Detach() {
+    Position = -1;
+}
+
+void TFilesObj::SetFromDrop(const std::string& folder, std::vector<std::string> names) {
+    Names = std::move(names);
+    Position = 0;
+    Folder = folder;
+    Loaded = true;
+    CountDirty = true;
+    ShowCount();
+}
+
+void TFilesObj::UseNames(const std::vector<std::string>& names) {
+    Names = names;
+    Position = -1;
 }
 
 std::string TFilesObj::Step(bool backward) {

@@ -11,6 +11,10 @@
 
 namespace tarvo {
 
+// The picture extensions a list takes: jpg, jpeg and png, and WebP too unless tarvoOnly
+// (the "Tarvo Data" option); ext without its dot, compared ignoring ASCII case.
+bool IsPictureExt(std::string_view ext, bool tarvoOnly);
+
 class TFilesObj {
 public:
     // Receives the counter text ("3/12", "12" or empty); the window passes its label.
@@ -42,6 +46,19 @@ public:
     void Refresh();
     // Makes the file at path current when it lies in Folder and is listed.
     void Locate(const std::string& path);
+    // Fills again from Folder and makes name current (no current entry when it is not
+    // listed); then ShowCount.
+    void FillAndSelect(std::string_view name);
+    // No current entry; the counter is written again at the next ShowCount.
+    void Unselect();
+    // No current entry, and the counter is left as it is: the caller shows a file of another
+    // folder, which this list does not describe.
+    void Detach();
+    // The list of dropped pictures: names (bare, in the order given) in folder, the first
+    // one current; then ShowCount.
+    void SetFromDrop(const std::string& folder, std::vector<std::string> names);
+    // Takes names (bare) instead of the listed ones, looked for in Folder; no current entry.
+    void UseNames(const std::vector<std::string>& names);
     // The neighbouring entry's full path with wrap-around; empty for an empty list.
     std::string Step(bool backward);
     // Step, dropping entries whose file no longer exists; one existence test per landing.

@@ -2,7 +2,9 @@
 
 #include "app/FilesObj.h"
 #include "app/TarvoData.h"
+#include "params/DatTypes.h"
 #include "platform/FileSys.h"
+#include "util/Sp_Procs.h"
 
 #include <string_view>
 
@@ -30,23 +32,24 @@ TWipeMessage Framed(TFrame frame, std::string_view inner) {
 
 struct TReportLine {
     std::int64_t TWipeCounters::*Counter; // a plain counter, or null for byCode[Code]
-    int Code;
+    TWipeCode Code;
     std::string_view Text; // follows the count
     int Weight;
 };
 
 // The report's counter lines in the order they are shown.
 constexpr TReportLine ReportLines[] = {
-    {&TWipeCounters::noData, 0, " файлов не содержат данных Tarvo Data.", 0},
-    {nullptr, 4,
+    {&TWipeCounters::noData, TWipeCode::Done, " файлов не содержат данных Tarvo Data.", 0},
+    {nullptr, TWipeCode::NothingToWipe,
      " файлов не нуждаются в правке (указанны данные в их Tarvo Data не заданы или уже стёрты.", 0},
-    {nullptr, 2, " ошибок типа \"файл не найден\".", 1},
-    {nullptr, 3, " ошибок типа \"файл не удалось прочитать\".", 2},
-    {nullptr, 6, " ошибок типа \"файл не удалось открыть для записи\".", 2},
-    {nullptr, 7, " ошибок типа \"не удалось установить поизицю записи в файле\".", 2},
-    {nullptr, 8, " критических ошибок типа \"сбой при записи\".", 3},
-    {&TWipeCounters::unknown, 0, " ошибок типа \"неизвестная ошибка\".", 0},
-    {&TWipeCounters::withLeftovers, 0,
+    {nullptr, TWipeCode::NoFile, " ошибок типа \"файл не найден\".", 1},
+    {nullptr, TWipeCode::NotReadable, " ошибок типа \"файл не удалось прочитать\".", 2},
+    {nullptr, TWipeCode::CannotOpen, " ошибок типа \"файл не удалось открыть для записи\".", 2},
+    {nullptr, TWipeCode::SeekFailed,
+     " ошибок типа \"не удалось установить поизицю записи в файле\".", 2},
+    {nullptr, TWipeCode::WriteFailed, " критических ошибок типа \"сбой при записи\".", 3},
+    {&TWipeCounters::unknown, TWipeCode::Done, " ошибок типа \"неизвестная ошибка\".", 0},
+    {&TWipeCounters::withLeftovers, TWipeCode::Done,
      " файлов всё ещё содержат копии стёртых данных в других метаданных.", 2},
 };
 
@@ -65,62 +68,95 @@ private:
     bool FWas;
 };
 
-void CountCode(TWipeCounters& counters, int code) {
-    if (code == 0)
+std::int64_t& Count(TWipeCounters& counters, TWipeCode code) {
+    return counters.byCode[static_cast<std::size_t>(code)];
+}
+
+void CountCode(TWipeCounters& counters, TWipeCode code) {
+    const auto value = static_cast<int>(code);
+    if (code == TWipeCode::Done)
         ++counters.fixed;
-    else if (code >= 1 && code <= 9)
-        ++counters.byCode[static_cast<std::size_t>(code)];
+    else if (value > 0 && value < WipeCodeCount)
+        ++Count(counters, code);
     else
         ++counters.unknown;
 }
 
 // A file whose write began (successfully or not) has data that only the final sync makes
 // durable.
-bool AnythingWritten(const TWipeCounters& counters) {
-    return counters.fixed > 0 || counters.byCode[8] > 0;
+bool AnythingWritten(TWipeCounters& counters) {
+    return counters.fixed > 0 || Count(counters, TWipeCode::WriteFailed) > 0;
 }
 
 } // namespace
 
-std::string WipeCodeText(int code) {
+std::string WipeCodeText(TWipeCode code) {
     switch (code) {
-    case 1:
+    case TWipeCode::NoChoice:
         return "Параметры не заданы";
-    case 2:
+    case TWipeCode::NoFile:
         return "Файл не найден";
-    case 3:
+    case TWipeCode::NotReadable:
         return "В файле нет данных Tarvo или не удалось прочитать";
-    case 4:
+    case TWipeCode::NothingToWipe:
         return "Указанные для стирания данные отсутствуют в файле или уже стёрты";
-    case 6:
+    case TWipeCode::CannotOpen:
         return "Не удалось открыть файл для записи";
-    case 7:
+    case TWipeCode::SeekFailed:
         return "Не удалось установить поизицю записи в файле";
-    case 8:
+    case TWipeCode::WriteFailed:
         return "Сбой при попытке записи в файл";
-    case WipeUnknownError:
+    case TWipeCode::UnknownFailure:
         return "Неизвестная ошибка";
-    default:
-        return {};
+    case TWipeCode::Done:
+    case TWipeCode::Declined:
+        break;
     }
+    return {};
 }
 
-TWipeMessage WipeCodeMessage(int code) {
+TWipeMessage WipeCodeMessage(TWipeCode code) {
     switch (code) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
+    case TWipeCode::NoChoice:
+    case TWipeCode::NoFile:
+    case TWipeCode::CannotOpen:
+    case TWipeCode::SeekFailed:
         return Framed(TFrame::Cancelled, WipeCodeText(code));
-    case 3:
-    case 4:
+    case TWipeCode::NotReadable:
+    case TWipeCode::NothingToWipe:
         return Framed(TFrame::Notice, WipeCodeText(code));
-    case 8:
-    case WipeUnknownError:
+    case TWipeCode::WriteFailed:
+    case TWipeCode::UnknownFailure:
         return Framed(TFrame::Interrupted, WipeCodeText(code));
-    default:
-        return {};
+    case TWipeCode::Done:
+    case TWipeCode::Declined:
+        break;
     }
+    return {};
+}
+
+bool WipeSucceeded(TWipeCode code) {
+    switch (code) {
+    case TWipeCode::Done:
+    case TWipeCode::NothingToWipe:
+        return true;
+    case TWipeCode::NoChoice:
+    case TWipeCode::NoFile:
+    case TWipeCode::NotReadable:
+    case TWipeCode::Declined:
+    case TWipeCode::CannotOpen:
+    case TWipeCode::SeekFailed:
+    case TWipeCode::WriteFailed:
+    case TWipeCode::UnknownFailure:
+        break;
+    }
+    return false;
+}
+
+std::string NoCandidatesText() {
+    return "В папке не обнаружены файлы для обработки. Требуются файлы типов Jpg/Png в "
+           "диапазоне размеров от " +
+           FormatSize(MinFileSize, 0) + " до " + FormatSize(MaxFileSize, 0) + ".";
 }
 
 TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers) {
@@ -153,14 +189,13 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                 counters.interrupted = true;
                 break;
             }
-            int code = -1;
-            if (!delData.Load(*path)) {
+            std::optional<TWipeCode> code;
+            findings = {};
+            if (findings.Problem = delData.Load(*path); !findings.Problem) {
                 ++counters.noData;
-                findings = {};
-                findings.Locked = delData.Locked;
             } else {
-                code = static_cast<int>(delData.Wipe(false, &findings));
-                CountCode(counters, code);
+                code = delData.Wipe(false, &findings);
+                CountCode(counters, *code);
                 if (!findings.Leftovers.empty()) ++counters.withLeftovers;
             }
             if (progress) progress(*path, code, findings);
@@ -198,9 +233,8 @@ TWipeMessage ComposeReport(TWipeCounters& counters) {
             (counters.dryRun ? " файлов будет исправлено (пробный прогон: файлы не изменены)."
                              : " файлов успешно исправлено.");
     for (const TReportLine& line : ReportLines) {
-        const std::int64_t count = line.Counter != nullptr
-                                       ? counters.*line.Counter
-                                       : counters.byCode[static_cast<std::size_t>(line.Code)];
+        const std::int64_t count =
+            line.Counter != nullptr ? counters.*line.Counter : Count(counters, line.Code);
         if (count <= 0) continue;
         text += LineBreak;
         text += std::to_string(count);

@@ -3,33 +3,34 @@
 // Shared by the window and the command-line tool, so both word outcomes alike.
 #pragma once
 
+#include "app/TarvoData.h"
 #include "params/Leftovers.h"
 #include "platform/Dialogs.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvo {
 
 class TFilesObj;
-class TTarvoData;
-struct TWipeFindings;
-
-// Code 9: a failure that escaped Wipe.
-inline constexpr int WipeUnknownError = 9;
 
 struct TWipeMessage {
     std::string Text;
     TMsgTone Tone = TMsgTone::Information;
 };
-// The message box for a single-file wipe's code 1-4 or 6-9; empty text for 0, 5 and others.
-TWipeMessage WipeCodeMessage(int code);
-// The words of code's message without its frame ("Файл не найден" for 2); empty for 0, 5
-// and codes outside 1 to 9.
-std::string WipeCodeText(int code);
+// The message box for a single-file wipe's code; empty text for Done and Declined.
+TWipeMessage WipeCodeMessage(TWipeCode code);
+// The words of code's message without its frame ("Файл не найден" for NoFile); empty for
+// Done and Declined.
+std::string WipeCodeText(TWipeCode code);
+// A wipe with this code left nothing to do: the file was wiped, or had nothing to wipe.
+bool WipeSucceeded(TWipeCode code);
+// The message for a folder without files a run could process, with the size limits.
+std::string NoCandidatesText();
 
 // The warning shown after a successful wipe that left copies of the wiped values elsewhere
 // in the file's metadata, with their places; empty text when there are none.
@@ -39,19 +40,19 @@ struct TWipeCounters {
     std::int64_t total = -1; // -1 until processing starts
     std::int64_t fixed = 0;
     std::int64_t noData = 0;
-    std::array<std::int64_t, 10> byCode{}; // index = Wipe's result code
+    std::array<std::int64_t, WipeCodeCount> byCode{}; // index = Wipe's result code
     std::int64_t unknown = 0;
     std::int64_t withLeftovers = 0; // wiped files in which copies of the values remain
-    int severity = 0; // highest weight of a report line, 0 to 3
+    int severity = 0;               // highest weight of a report line, 0 to 3
     bool completed = true;
     bool interrupted = false; // stopped on request before the last file
     bool dryRun = false;      // counted by a dry run: the files would change, none was written
 };
 
-// Called after each file of a run: its path, Wipe's code (-1 when Load failed) and what the
-// wipe found besides.
-using TWipeProgress =
-    std::function<void(const std::string& path, int code, const TWipeFindings& findings)>;
+// Called after each file of a run: its path, Wipe's code (none when Load failed) and what
+// the wipe found besides (for a failed Load, why in Problem).
+using TWipeProgress = std::function<void(const std::string& path, std::optional<TWipeCode> code,
+                                         const TWipeFindings& findings)>;
 // Asked before each file; true stops the run there.
 using TWipeStop = std::function<bool()>;
 

@@ -3,21 +3,13 @@
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
 #include "platform/LockedFile.h"
+#include "util/Paths.h"
 
+#include <cerrno>
 #include <cstdint>
-#include <optional>
 #include <utility>
 
 namespace tarvo {
-
-namespace {
-
-std::string NamePart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-} // namespace
 
 TTarvoData::TTarvoData(bool wipeMode, IDialogs* dialogs) : Graf(wipeMode), FDialogs(dialogs) {
     Clear();
@@ -33,53 +25,49 @@ void TTarvoData::Clear() {
     FilePath.clear();
     Graf.Clear();
     HasText = false;
-    Locked = false;
 }
 
-bool TTarvoData::Load(const std::string& path) {
+TFileCheck TTarvoData::Load(const std::string& path) {
     Clear();
     try {
         // One look-up answers both whether a file exists and its size.
-        const std::optional<std::int64_t> size = FileSizeOf(path);
-        if (!size) return false;
+        const TFileCheck entry = CheckRegularFile(path);
+        if (!entry) return entry;
         FilePath = path;
-        FileSize = *size;
+        FileSize = entry.Size;
         return CheckAndRead(true);
     } catch (...) {
         Graf.Clear();
-        return false;
+        return {TFileProblem::CannotOpen, ENOMEM, FileSize};
     }
 }
 
-bool TTarvoData::CheckAndRead(bool sizeKnown) {
-    try {
-        if (!sizeKnown && !ReadFileSize()) return false;
-        if (FileSize == 0) return false;
-        if (FileSize < MinFileSize || FileSize > MaxFileSize) return false;
-        const bool loaded = Graf.Load(FilePath);
-        Locked = Graf.Locked;
-        return loaded;
-    } catch (...) {
-        Graf.Clear();
-        return false;
+TFileCheck TTarvoData::CheckAndRead(bool sizeKnown) {
+    if (!sizeKnown) {
+        if (TFileCheck entry = ReadFileSize(); !entry) return entry;
     }
+    const auto problem = [this](TFileProblem p, int error = 0) {
+        return TFileCheck{p, error, FileSize};
+    };
+    if (FileSize == 0) return problem(TFileProblem::Empty);
+    if (FileSize < MinFileSize) return problem(TFileProblem::TooSmall);
+    if (FileSize > MaxFileSize) return problem(TFileProblem::TooLarge);
+    if (Graf.Load(FilePath)) return problem(TFileProblem::None);
+    // A read that failed part-way still parsed what came before it.
+    return Graf.ReadCheck ? problem(TFileProblem::NoParams)
+                          : problem(Graf.ReadCheck.Problem, Graf.ReadCheck.Error);
 }
 
-bool TTarvoData::ReadFileSize() {
+TFileCheck TTarvoData::ReadFileSize() {
     FileSize = 0;
-    const std::optional<std::int64_t> size = FileSizeOf(FilePath);
-    if (!size) return false;
-    FileSize = *size;
-    return true;
+    const TFileCheck entry = CheckRegularFile(FilePath);
+    FileSize = entry.Size;
+    return entry;
 }
 
 void TTarvoData::Reload() {
-    try {
-        const std::string path = FilePath;
-        (void)Load(path);
-    } catch (...) {
-        Clear();
-    }
+    const std::string path = FilePath;
+    (void)Load(path);
 }
 
 bool TTarvoData::HasParams() const {
@@ -123,12 +111,8 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
     found = {};
     try {
         if (!ParJobId && !ParPrompt && !ParNegPrompt && !ParSeed) return TWipeCode::NoChoice;
-        if (!FileExists(FilePath)) return TWipeCode::NoFile;
-        Locked = false;
-        if (!CheckAndRead()) {
-            found.Locked = Locked;
-            return TWipeCode::NotReadable;
-        }
+        if (found.Problem = CheckRegularFile(FilePath); !found.Problem) return TWipeCode::NoFile;
+        if (found.Problem = CheckAndRead(); !found.Problem) return TWipeCode::NotReadable;
         if (!Graf.Mark()) return TWipeCode::NothingToWipe;
         if (ask) {
             const std::string text = "Внимание! Будут внесены изменения в файл \"" +
@@ -139,21 +123,27 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
                     TMsgAnswer::Yes)
                 return TWipeCode::Declined;
         }
-        if (DryRun) return MayWriteInPlace(FilePath) ? TWipeCode::Done : TWipeCode::CannotOpen;
-        std::uint8_t code = static_cast<std::uint8_t>(TWipeCode::CannotOpen);
-        const bool written = Graf.WriteMarked(FilePath, code);
-        found.Locked = Locked = Graf.Locked;
-        if (written) {
+        if (DryRun) {
+            found.Problem = MayWriteInPlace(FilePath);
+            return found.Problem ? TWipeCode::Done : TWipeCode::CannotOpen;
+        }
+        TWriteOutcome outcome = Graf.WriteMarked(FilePath);
+        found.Problem = outcome.Problem;
+        switch (outcome.Result) {
+        case TWriteResult::Written:
             for (const TMyGrafItem* block : {&Graf.FirstBlock, &Graf.SecondBlock})
                 if (block->CrcDamaged)
                     found.Repaired.emplace_back(block->ChunkType.data(), block->ChunkType.size());
-            found.Leftovers = std::move(Graf.Leftovers);
+            found.Leftovers = std::move(outcome.Leftovers);
             return TWipeCode::Done;
+        case TWriteResult::NotOpened:
+            return TWipeCode::CannotOpen;
+        case TWriteResult::NothingWritten:
+            return TWipeCode::SeekFailed;
+        case TWriteResult::PartlyWritten:
+            return TWipeCode::WriteFailed;
         }
-        if (code < static_cast<std::uint8_t>(TWipeCode::CannotOpen) ||
-            code > static_cast<std::uint8_t>(TWipeCode::WriteFailed))
-            return TWipeCode::UnknownFailure;
-        return static_cast<TWipeCode>(code);
+        return TWipeCode::UnknownFailure;
     } catch (...) {
         return TWipeCode::UnknownFailure;
     }

@@ -5,6 +5,7 @@
 
 #include "params/MyGrafObj.h"
 #include "platform/Dialogs.h"
+#include "platform/FileProblem.h"
 
 #include <cstdint>
 #include <string>
@@ -13,7 +14,9 @@
 
 namespace tarvo {
 
-// Outcome of TTarvoData::Wipe; the value names the stage that stopped the wipe.
+// Outcome of TTarvoData::Wipe; the value names the stage that stopped the wipe. The one
+// definition of every code, used as this type from the record to the window's messages, the
+// folder report and the command-line tool, which print the number.
 enum class TWipeCode : int {
     Done = 0,          // every chosen value present was overwritten; the file changed
     NoChoice = 1,      // no wipe flag is on
@@ -22,16 +25,18 @@ enum class TWipeCode : int {
     NothingToWipe = 4, // the chosen keys are absent or already blank
     Declined = 5,      // the confirmation was not answered Yes
     CannotOpen = 6,    // the file cannot be opened for writing (or changed since it was read)
-    SeekFailed = 7,    // positioning failed before anything was written; file untouched
+    SeekFailed = 7,    // nothing could be written (the first write failed); file untouched
     WriteFailed = 8,   // writing failed after it had begun; the file may be partly changed
-    // Not a stage of Wipe: the window's code for a failure that escaped, and what Wipe
-    // answers when memory ran out inside it.
+    // Not a stage of Wipe: a failure that escaped (memory ran out inside Wipe).
     UnknownFailure = 9,
 };
+inline constexpr int WipeCodeCount = 10;
 
 // What a wipe learnt beyond its code.
 struct TWipeFindings {
-    bool Locked = false; // another program held the file locked (codes 3 and 6)
+    // Why the file could not be read (codes 2 and 3, or a failed Load of a folder run) or
+    // opened for writing (code 6).
+    TFileCheck Problem;
     // Written files: the parameter chunks whose damaged CRC the wipe repaired ("eXIf"), and
     // the copies of wiped values that remain elsewhere in the file's metadata.
     std::vector<std::string> Repaired;
@@ -48,19 +53,21 @@ public:
     std::int64_t FileSize = 0; // bytes, from the directory entry; 0 when not read
     TMyGraf Graf;
     bool HasText = false; // the last GetFullText was not empty
-    bool Locked = false;  // the last Load found the file locked by another program
 
     // Forgets file, size and parameters; Folder stays.
     void Clear();
-    // Makes path the current file and reads its parameters. False when no regular file is
-    // there (FilePath stays empty) or when CheckAndRead fails (FilePath stays set).
-    bool Load(const std::string& path);
-    // The size check and the parameter read of FilePath; false when the size cannot be read,
-    // is 0 or lies outside MinFileSize..MaxFileSize (inclusive), or no parameters were found.
-    // sizeKnown: FileSize was just read from the directory entry and is not read again.
-    bool CheckAndRead(bool sizeKnown = false);
-    // FileSize := the size of the regular file at FilePath; false (size 0) when there is none.
-    bool ReadFileSize();
+    // Makes path the current file and reads its parameters; true (no problem) when it found
+    // them, otherwise why not. When no regular file is there FilePath stays empty; when
+    // CheckAndRead fails it stays set.
+    TFileCheck Load(const std::string& path);
+    // The size check and the parameter read of FilePath: a problem when the size cannot be
+    // read, is 0 or lies outside MinFileSize..MaxFileSize (inclusive), the file cannot be
+    // read, or no parameters were found. sizeKnown: FileSize was just read from the directory
+    // entry and is not read again.
+    TFileCheck CheckAndRead(bool sizeKnown = false);
+    // FileSize := the size of the regular file at FilePath; the problem (size 0) when there
+    // is none.
+    TFileCheck ReadFileSize();
     // Loads FilePath again.
     void Reload();
     bool HasParams() const;

@@ -1,10 +1,10 @@
 // The window's leafing cost: the time from NextFile to the picture drawn in the shown
 // window (offscreen), against decoding the same picture alone, for 1024 x 1024 PNG and JPEG
 // pictures that carry the parameter blocks. Target: NextFile within 1.3x of the decode.
-#include "app/Unit1.h"
+#include "window/Unit1.h"
 #include "picture/LoadImageFile.h"
 #include "support/PictureWriters.h"
-#include "picture/TDXPaintBox.h"
+#include "window/TDXPaintBox.h"
 #include "support/PicBuilder.h"
 #include "support/ScriptedDialogs.h"
 
@@ -103,7 +103,7 @@ public:
         QCoreApplication::processEvents();
     }
     tarvo::TForm1& Form() { return FForm; }
-    bool AllShown() const { return FForm.PicShown && FDialogs.Beeps == 0; }
+    bool AllShown() const { return FForm.Model->PicShown() && FDialogs.Beeps == 0; }
 
 private:
     tt::TScriptedDialogs FDialogs;

@@ -114,8 +114,8 @@ void Wipe(benchmark::State& state, const TFolder* folder) {
         Restore(*folder);
         state.ResumeTiming();
         for (const std::string& path : folder->Paths) {
-            std::uint8_t code = 6;
-            if (!graf.Load(path) || !graf.Mark() || !graf.WriteMarked(path, code))
+            if (!graf.Load(path) || !graf.Mark() ||
+                graf.WriteMarked(path).Result != tarvo::TWriteResult::Written)
                 state.SkipWithError("wipe failed");
         }
     }

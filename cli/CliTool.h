@@ -3,6 +3,8 @@
 // records, names, messages about bad paths, JSON lines, stop signals and progress.
 #pragma once
 
+#include "platform/FileProblem.h"
+
 #include <nlohmann/json.hpp>
 
 #include <chrono>
@@ -78,8 +80,6 @@ private:
     TBuffer FBuffer;
 };
 
-// The text with every CR LF turned into LF, for terminal output.
-std::string WithLf(std::string_view text);
 // The text safe for a terminal and a line-based format: control characters (C0, DEL, C1),
 // backslashes and bytes that are not valid UTF-8 become escapes (\n, \t, \x1b, \\ ...).
 // keepLines, for multi-line texts, leaves line feeds, tabs and backslashes as they are.
@@ -90,12 +90,9 @@ std::string JsonLine(const nlohmann::ordered_json& value);
 // its exact bytes.
 void PutPath(nlohmann::ordered_json& record, const std::string& member, const std::string& path);
 
-// Why path cannot be read as a picture: it does not exist, is a folder, a FIFO or a device,
-// is empty, too small or too large, cannot be opened, is locked, or holds no parameters.
-// locked: the read found the file locked by another program.
-std::string ReadProblem(const std::string& path, bool locked);
-// Why path cannot be opened for an in-place write.
-std::string WriteProblem(const std::string& path, bool locked);
+// What a file's problem means, in words after "PATH: "; writing: the file was being opened
+// for an in-place write.
+std::string ProblemText(const TFileCheck& check, bool writing);
 // Empty when the folder's entries can be listed, otherwise why not.
 std::string FolderProblem(const std::string& path);
 // Writes "tarvo-params: path: message" to err after flushing out, so the two streams keep

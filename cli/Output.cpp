@@ -1,18 +1,15 @@
 #include "cli/CliTool.h"
 
 #include "params/DatTypes.h"
+#include "platform/FileSys.h"
 #include "platform/TextCodec.h"
 #include "util/Base64.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <ostream>
 #include <utility>
 
@@ -23,10 +20,6 @@ namespace {
 std::string ErrnoText(int error) {
     return std::strerror(error);
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const noexcept { closedir(dir); }
-};
 
 // The length of the valid UTF-8 sequence at the start of text, 0 when it is not one.
 std::size_t Utf8Length(std::string_view text) {
@@ -69,16 +62,6 @@ int TRecordStream::TBuffer::sync() {
     }
     FPending.clear();
     return 0;
-}
-
-std::string WithLf(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        result += text[i];
-    }
-    return result;
 }
 
 std::string Printable(std::string_view text, bool keepLines) {
@@ -127,53 +110,58 @@ void PutPath(nlohmann::ordered_json& record, const std::string& member, const st
     if (!IsValidUtf8(path)) record[member + "Bytes"] = Base64(path);
 }
 
-std::string ReadProblem(const std::string& path, bool locked) {
-    if (locked) return "locked by another program";
-    if (path.empty()) return "empty path";
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        const int error = errno;
-        return error == ENOENT ? "no such file" : "cannot be examined: " + ErrnoText(error);
-    }
-    if (S_ISDIR(st.st_mode)) return "is a folder, not a picture file";
+std::string ProblemText(const TFileCheck& check, bool writing) {
+    const std::string size = std::to_string(check.Size);
+    switch (check.Problem) {
+    case TFileProblem::None:
+        break;
+    case TFileProblem::Missing:
+        return "no such file";
+    case TFileProblem::Folder:
+        return "is a folder, not a picture file";
     // Reading a FIFO or a device could block or never end, so they are not opened at all.
-    if (S_ISFIFO(st.st_mode)) return "is a FIFO, not a regular file; it was not opened";
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+    case TFileProblem::Fifo:
+        return "is a FIFO, not a regular file; it was not opened";
+    case TFileProblem::Device:
         return "is a device, not a regular file; it was not opened";
-    if (!S_ISREG(st.st_mode)) return "is not a regular file; it was not opened";
-    const std::int64_t size = st.st_size;
-    if (size == 0) return "is empty";
-    if (size < MinFileSize)
-        return "is too small to hold parameters (" + std::to_string(size) + " bytes, at least " +
+    case TFileProblem::NotRegular:
+        return "is not a regular file; it was not opened";
+    case TFileProblem::Unexaminable:
+        return "cannot be examined: " + ErrnoText(check.Error);
+    case TFileProblem::Empty:
+        return "is empty";
+    case TFileProblem::TooSmall:
+        return "is too small to hold parameters (" + size + " bytes, at least " +
                std::to_string(MinFileSize) + " are read)";
-    if (size > MaxFileSize)
-        return "is too large to be read for parameters (" + std::to_string(size) +
-               " bytes, at most " + std::to_string(MaxFileSize) + " are read)";
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return "cannot be opened for reading: " + ErrnoText(errno);
-    close(fd);
-    return "holds no Tarvo parameters";
-}
-
-std::string WriteProblem(const std::string& path, bool locked) {
-    if (locked) return "locked by another program";
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadProblem(path, false);
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    case TFileProblem::TooLarge:
+        return "is too large to be read for parameters (" + size + " bytes, at most " +
+               std::to_string(MaxFileSize) + " are read)";
+    case TFileProblem::ReadOnly:
         return "is read-only (no write permission bit is set)";
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
-        return "cannot be opened for writing: " + ErrnoText(errno);
-    return "cannot be opened for writing, or it changed since it was read; nothing was written";
+    case TFileProblem::Denied:
+    case TFileProblem::CannotOpen:
+        return std::string("cannot be opened for ") + (writing ? "writing: " : "reading: ") +
+               ErrnoText(check.Error);
+    case TFileProblem::Locked:
+        return "locked by another program";
+    case TFileProblem::Changed:
+        return "changed since it was read; nothing was written";
+    case TFileProblem::NoParams:
+        return "holds no Tarvo parameters";
+    }
+    return {};
 }
 
 std::string FolderProblem(const std::string& path) {
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(path.c_str()));
-    if (!dir) return "cannot be listed: " + ErrnoText(errno);
-    // Without search permission the entries' sizes cannot be read, and every file would
-    // silently drop out of the list.
-    if (faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) != 0)
-        return "its files cannot be examined: " + ErrnoText(errno);
-    return {};
+    const TFileCheck check = CheckFolderListing(path);
+    switch (check.Problem) {
+    case TFileProblem::None:
+        return {};
+    case TFileProblem::Denied:
+        return "its files cannot be examined: " + ErrnoText(check.Error);
+    default:
+        return "cannot be listed: " + ErrnoText(check.Error);
+    }
 }
 
 void ReportProblem(std::ostream& out, std::ostream& err, const std::string& path,

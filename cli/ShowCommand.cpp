@@ -1,6 +1,7 @@
 #include "app/TarvoData.h"
 #include "cli/CliTool.h"
 #include "params/DatTypes.h"
+#include "util/MyStrUnit.h"
 
 #include <ostream>
 #include <utility>
@@ -68,9 +69,10 @@ int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
     for (const std::string& path : options.Paths) {
         if (StopSignal() != 0) break;
         try {
-            const bool loaded = record.Load(path);
+            const TFileCheck check = record.Load(path);
+            const bool loaded = static_cast<bool>(check);
             std::string text = record.GetFullText();
-            const std::string problem = loaded ? std::string() : ReadProblem(path, record.Locked);
+            const std::string problem = loaded ? std::string() : ProblemText(check, false);
             out << (options.Json ? JsonRecord(path, record, loaded, std::move(text), problem)
                                  : PlainRecord(path, record, loaded, text));
             out.flush();

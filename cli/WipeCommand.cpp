@@ -4,50 +4,49 @@
 #include "cli/CliTool.h"
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
-#include "util/Sp_Procs.h"
+#include "util/MyStrUnit.h"
 
 #include <unistd.h>
 
+#include <optional>
 #include <ostream>
 
 namespace tarvo::cli {
 
 namespace {
 
-// A folder file whose Load failed; counted as without data.
-constexpr int LoadFailed = -1;
+// A file's outcome: Wipe's code, or none for a folder file whose Load failed (counted as
+// without data); printed as the code's number, -1 for none.
+using TOutcome = std::optional<TWipeCode>;
 
-// Codes 0 and 4 leave nothing to do; every other outcome is a failed file.
-bool Succeeded(int code) {
-    return code == 0 || code == 4;
+int Number(TOutcome code) {
+    return code ? static_cast<int>(*code) : -1;
 }
 
-std::string Meaning(int code, bool dryRun) {
-    switch (code) {
-    case LoadFailed:
-        return "Файл не содержит данных Tarvo Data";
-    case 0:
+std::string Meaning(TOutcome code, bool dryRun) {
+    if (!code) return "Файл не содержит данных Tarvo Data";
+    switch (*code) {
+    case TWipeCode::Done:
         return dryRun ? "Файл будет исправлен" : "Файл успешно исправлен";
-    case 5:
+    case TWipeCode::Declined:
         return "Операция отменена";
-    default: {
-        const std::string text = WipeCodeText(code);
-        return text.empty() ? "Неизвестная ошибка" : text;
-    }
+    default:
+        return WipeCodeText(*code);
     }
 }
 
-// Why a file failed, for the message on standard error and the JSON record.
-std::string Problem(const std::string& path, int code, bool locked) {
-    switch (code) {
-    case 2:
-    case 3:
-    case LoadFailed:
-        return ReadProblem(path, locked);
-    case 6:
-        return WriteProblem(path, locked);
+// Why a file failed, for the message on standard error and the JSON record; empty when it
+// did not fail.
+std::string Problem(TOutcome code, const TWipeFindings& findings) {
+    if (!code) return ProblemText(findings.Problem, false);
+    switch (*code) {
+    case TWipeCode::NoFile:
+    case TWipeCode::NotReadable:
+        return ProblemText(findings.Problem, false);
+    case TWipeCode::CannotOpen:
+        return ProblemText(findings.Problem, true);
     default:
-        return Meaning(code, false);
+        return WipeSucceeded(*code) ? std::string() : Meaning(code, false);
     }
 }
 
@@ -106,21 +105,21 @@ private:
         FDelData.Clear();
         FDelData.FilePath = path;
         TWipeFindings findings;
-        const int code = static_cast<int>(FDelData.Wipe(false, &findings));
+        const TWipeCode code = FDelData.Wipe(false, &findings);
         FDelData.Clear();
         FileRecord(path, code, findings, true);
     }
 
     // The file's record on standard output; a file given alone also gets its problem on
     // standard error (a folder's problems are counted by its report).
-    void FileRecord(const std::string& path, int code, const TWipeFindings& findings, bool alone) {
-        const std::string problem =
-            Succeeded(code) ? std::string() : Problem(path, code, findings.Locked);
-        const bool written = code == 0 && !FOptions.DryRun;
+    void FileRecord(const std::string& path, TOutcome code, const TWipeFindings& findings,
+                    bool alone) {
+        const std::string problem = Problem(code, findings);
+        const bool written = code == TWipeCode::Done && !FOptions.DryRun;
         if (FOptions.Json) {
             nlohmann::ordered_json record;
             PutPath(record, "path", path);
-            record["code"] = code;
+            record["code"] = Number(code);
             if (!problem.empty()) record["reason"] = problem;
             if (written) {
                 record["repaired"] = findings.Repaired;
@@ -131,10 +130,11 @@ private:
             }
             FOut << JsonLine(record) << '\n';
         } else {
-            std::string lines = std::to_string(code) + '\t' + Printable(path) + '\t' +
+            std::string lines = std::to_string(Number(code)) + '\t' + Printable(path) + '\t' +
                                 Meaning(code, FOptions.DryRun) + '\n';
             // The meaning of a code may read as if the file held no data; a lock is why.
-            if (findings.Locked) lines += "\treason: " + problem + '\n';
+            if (findings.Problem.Problem == TFileProblem::Locked)
+                lines += "\treason: " + problem + '\n';
             for (const std::string& type : findings.Repaired)
                 lines += "\trepaired: the " + Printable(type) +
                          " chunk's checksum did not match its data; it was rewritten\n";
@@ -159,11 +159,7 @@ private:
         list.Fill(folder);
         TWipeCounters counters;
         if (list.Names.empty()) {
-            ReportProblem(FOut, FErr, folder,
-                          "В папке не обнаружены файлы для обработки. Требуются файлы типов "
-                          "Jpg/Png в диапазоне размеров от " +
-                              FormatSize(MinFileSize, 0) + " до " + FormatSize(MaxFileSize, 0) +
-                              ".");
+            ReportProblem(FOut, FErr, folder, NoCandidatesText());
             counters.total = 0;
             FolderLines(folder, counters);
             return;
@@ -172,7 +168,7 @@ private:
             TProgressLine progress(static_cast<std::int64_t>(list.Names.size()));
             RunFolderWipe(
                 list, FDelData, counters,
-                [&](const std::string& path, int code, const TWipeFindings& findings) {
+                [&](const std::string& path, TOutcome code, const TWipeFindings& findings) {
                     if (FOutIsTerminal) progress.Hide();
                     FileRecord(path, code, findings, false);
                     progress.Advance();
@@ -195,8 +191,11 @@ private:
     void FolderLines(const std::string& folder, TWipeCounters& counters) {
         if (FOptions.Json) {
             nlohmann::ordered_json byCode = nlohmann::ordered_json::object();
-            for (int code : {2, 3, 4, 6, 7, 8})
-                byCode[std::to_string(code)] = counters.byCode[static_cast<std::size_t>(code)];
+            for (const TWipeCode code :
+                 {TWipeCode::NoFile, TWipeCode::NotReadable, TWipeCode::NothingToWipe,
+                  TWipeCode::CannotOpen, TWipeCode::SeekFailed, TWipeCode::WriteFailed})
+                byCode[std::to_string(Number(code))] =
+                    counters.byCode[static_cast<std::size_t>(code)];
             nlohmann::ordered_json line;
             PutPath(line, "folder", folder);
             line["total"] = counters.total;

@@ -88,14 +88,13 @@ bool TMyGraf::FinishLoad(bool ok) {
 
 bool TMyGraf::ReadFile(const std::string& path) {
     Clear();
-    Locked = false;
+    ReadCheck = {};
     try {
         FBuffer.clear();
         // A read error part-way leaves what came before it, which is walked like a file
         // that ends there.
-        const TFileAccess access = ReadFileHead(path, ReadLimit, FBuffer);
-        Locked = access == TFileAccess::Locked;
-        if (access != TFileAccess::Ok && FBuffer.empty()) return false;
+        ReadCheck = ReadFileHead(path, ReadLimit, FBuffer);
+        if (!ReadCheck && FBuffer.empty()) return false;
         return ReadBytes(FBuffer);
     } catch (...) {
         Clear();

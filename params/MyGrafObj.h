@@ -4,6 +4,7 @@
 #pragma once
 
 #include "params/Leftovers.h"
+#include "platform/FileProblem.h"
 
 #include <array>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace tarvo {
+
+class TWriteFile;
 
 // A value located in a block's Data: 1-based byte offset and length in bytes; (0, 0) = none.
 struct TValuePos {
@@ -56,6 +59,21 @@ std::string FlattenLines(std::string_view text);
 // The value of a "key: value" line of a display text (the line must start with the key,
 // spaces aside); empty when absent, blank or "''".
 std::string LookupValue(std::string_view text, std::string_view key);
+
+// How WriteMarked ended.
+enum class TWriteResult {
+    Written,        // every marked block was written, read back and found right
+    NotOpened,      // nothing written: the file could not be opened for writing, or its
+                    // bytes changed since they were loaded (Problem says which)
+    NothingWritten, // the first write failed before it wrote a byte; the file is untouched
+    PartlyWritten,  // a write came up short or failed after writing began, a block did not
+                    // read back as written, or the sync or close failed
+};
+struct TWriteOutcome {
+    TWriteResult Result = TWriteResult::NotOpened;
+    TFileCheck Problem;               // why it was not opened
+    std::vector<TLeftover> Leftovers; // after Written: copies of the wiped values left
+};
 
 // One parameter block. Positions in Data are 1-based bytes, also for UTF-16 data.
 class TMyGrafItem {
@@ -136,12 +154,9 @@ public:
     // WriteMarked makes its change durable before it answers (a folder run turns this off
     // and syncs the file system once at its end).
     bool SyncWrites = true;
-    // The last ReadFile or WriteMarked found the file locked by another program. Not part of
-    // the container's content: Clear leaves it.
-    bool Locked = false;
-    // After a successful WriteMarked: the copies of the wiped values that remain elsewhere in
-    // the file's metadata.
-    std::vector<TLeftover> Leftovers;
+    // How the last ReadFile opened the file (a problem: it was not read, or not wholly).
+    // Not part of the container's content: Clear leaves it.
+    TFileCheck ReadCheck;
 
     void Clear();
     // Reads and parses the file; true when parameters were found (outside wipe mode: when a
@@ -162,18 +177,16 @@ public:
     // Writes each marked block with one write: a PNG chunk from its first changed byte
     // through its CRC field, a JPEG block's changed span. Then reads the blocks back, checks
     // them and their CRCs, and searches the whole file for leftover copies of the wiped
-    // values (Leftovers). code is raised by the writer status: +1 nothing was written (the
-    // first write failed), +2 the file may be partly written (short or failed write after
-    // writing began, a block that does not read back as written, failed sync or close).
-    // False when nothing was written or w is not 0; code is unchanged when the file could not
-    // be opened for writing or its bytes no longer match what was loaded (nothing written).
-    [[nodiscard]] bool WriteMarked(const std::string& path, std::uint8_t& code);
+    // values.
+    [[nodiscard]] TWriteOutcome WriteMarked(const std::string& path);
 
 private:
     bool FinishLoad(bool ok);
     void WalkChunks(std::string_view bytes);
     // The wiped values' texts as loaded, for the search of leftover copies.
     std::vector<TNeedle> WipedNeedles() const;
+    // WriteMarked's work on the opened, locked file; wrote: a byte may have been written.
+    void WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrote);
     std::string FBuffer; // reused read buffer
 };
 

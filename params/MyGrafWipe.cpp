@@ -8,6 +8,7 @@
 #include "util/MyStrUnit.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tarvo {
 
@@ -237,85 +238,82 @@ std::vector<TNeedle> TMyGraf::WipedNeedles() const {
     return needles;
 }
 
-bool TMyGraf::WriteMarked(const std::string& path, std::uint8_t& code) {
-    Leftovers.clear();
+TWriteOutcome TMyGraf::WriteMarked(const std::string& path) {
+    TWriteOutcome outcome;
+    if (!FirstBlock.ToWrite() && !SecondBlock.ToWrite()) return outcome; // nothing marked
     TWriteFile file;
-    const TFileAccess access = file.Open(path);
-    Locked = access == TFileAccess::Locked;
-    if (access != TFileAccess::Ok) return false;
-    TMyGrafItem* const blocks[] = {&FirstBlock, &SecondBlock};
+    outcome.Problem = file.Open(path);
+    if (!outcome.Problem) return outcome;
+    bool wrote = false;
+    try {
+        WriteOpenFile(file, outcome, wrote);
+    } catch (...) {
+        // Out of memory: before the first write nothing happened to the file.
+        outcome.Leftovers.clear();
+        if (wrote)
+            outcome.Result = TWriteResult::PartlyWritten;
+        else
+            outcome = {TWriteResult::NotOpened, {TFileProblem::CannotOpen, ENOMEM}, {}};
+    }
+    if (!file.Close() && outcome.Result == TWriteResult::Written)
+        outcome.Result = TWriteResult::PartlyWritten;
+    return outcome;
+}
 
+void TMyGraf::WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrote) {
+    TMyGrafItem* const blocks[] = {&FirstBlock, &SecondBlock};
     // The file may have been rewritten since it was loaded (the user can take minutes to
     // confirm): write nothing unless it still holds every block to write as it was read.
     // What each block will hold once written is kept for the writing and the check after it.
     std::string written[2];
-    try {
+    std::string actual;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const TMyGrafItem& block = *blocks[k];
+        if (!block.ToWrite()) continue;
         std::string expected;
-        std::string actual;
-        for (std::size_t k = 0; k < 2; ++k) {
-            const TMyGrafItem& block = *blocks[k];
-            if (!block.ToWrite()) continue;
-            std::int64_t at = 0;
-            if (!BlockBytes(block, block.LoadedData, block.LoadedCrc, expected, at) ||
-                !file.ReadAt(at, expected.size(), actual) || actual != expected ||
-                !BlockBytes(block, block.Data, block.Crc, written[k], at)) {
-                file.Close();
-                return false;
-            }
+        std::int64_t at = 0;
+        if (!BlockBytes(block, block.LoadedData, block.LoadedCrc, expected, at) ||
+            !file.ReadAt(at, expected.size(), actual) || actual != expected ||
+            !BlockBytes(block, block.Data, block.Crc, written[k], at)) {
+            outcome.Problem = {TFileProblem::Changed};
+            return;
         }
-    } catch (...) {
-        file.Close();
-        return false;
     }
 
-    int w = 0;
-    bool wrote = false;
-    try {
-        // Each block goes out in one write, so that a process killed at any instant leaves
-        // a chunk either as it was or wiped with its new CRC.
-        for (std::size_t k = 0; k < 2 && w == 0; ++k) {
-            if (!blocks[k]->ToWrite()) continue;
-            std::int64_t at = 0;
-            const std::string_view span = ChangedSpan(*blocks[k], written[k], at);
-            const std::int64_t n = file.WriteAt(at, span.data(), span.size());
-            if (n < 0) {
-                w = wrote ? 2 : 1;
-                break;
-            }
-            wrote = true;
-            if (n != static_cast<std::int64_t>(span.size())) w = 2;
+    // Each block goes out in one write, so that a process killed at any instant leaves a
+    // chunk either as it was or wiped with its new CRC.
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (!blocks[k]->ToWrite()) continue;
+        std::int64_t at = 0;
+        const std::string_view span = ChangedSpan(*blocks[k], written[k], at);
+        const std::int64_t n = file.WriteAt(at, span.data(), span.size());
+        if (n > 0) wrote = true;
+        if (n != static_cast<std::int64_t>(span.size())) {
+            outcome.Result = wrote ? TWriteResult::PartlyWritten : TWriteResult::NothingWritten;
+            return;
         }
-        // Proof of the write: every written block reads back as intended, its CRC right.
-        std::string actual;
-        for (std::size_t k = 0; k < 2 && wrote && w == 0; ++k) {
-            const TMyGrafItem& block = *blocks[k];
-            if (!block.ToWrite()) continue;
-            if (!file.ReadAt(block.BlockOffset, written[k].size(), actual) || actual != written[k])
-                w = 2;
-            else if (block.CrcPos != 0) {
-                const std::string_view chunk(actual);
-                const auto crc = ChunkCrc(chunk.substr(4, 4), chunk.substr(8, block.Data.size()));
-                if (chunk.substr(8 + block.Data.size()) !=
-                    std::string_view(reinterpret_cast<const char*>(crc.data()), crc.size()))
-                    w = 2;
-            }
+    }
+    outcome.Result = TWriteResult::Written;
+    // Proof of the write: every written block reads back as intended, its CRC right.
+    for (std::size_t k = 0; k < 2; ++k) {
+        const TMyGrafItem& block = *blocks[k];
+        if (!block.ToWrite()) continue;
+        bool right =
+            file.ReadAt(block.BlockOffset, written[k].size(), actual) && actual == written[k];
+        if (right && block.CrcPos != 0) {
+            const std::string_view chunk(actual);
+            const auto crc = ChunkCrc(chunk.substr(4, 4), chunk.substr(8, block.Data.size()));
+            right = chunk.substr(8 + block.Data.size()) ==
+                    std::string_view(reinterpret_cast<const char*>(crc.data()), crc.size());
         }
-    } catch (...) {
-        if (wrote) w = 2;
+        if (!right) outcome.Result = TWriteResult::PartlyWritten;
     }
     // Data that did not reach the disk were not written.
-    if (wrote && w == 0 && SyncWrites && !file.Sync()) w = 2;
-    if (wrote && w == 0) {
-        try {
-            TFileReader reader(file);
-            Leftovers = FindLeftovers(reader, WipedNeedles());
-        } catch (...) {
-            Leftovers.clear(); // out of memory: the search is skipped, the write stands
-        }
-    }
-    if (!file.Close() && wrote && w == 0) w = 2;
-    code = static_cast<std::uint8_t>(code + w);
-    return wrote && w == 0;
+    if (outcome.Result == TWriteResult::Written && SyncWrites && !file.Sync())
+        outcome.Result = TWriteResult::PartlyWritten;
+    if (outcome.Result != TWriteResult::Written) return;
+    TFileReader reader(file);
+    outcome.Leftovers = FindLeftovers(reader, WipedNeedles());
 }
 
 } // namespace tarvo

@@ -5,23 +5,9 @@
 #include "picture/Decoders.h"
 #include "platform/FileSys.h"
 #include "platform/LockedFile.h"
-
-#include <optional>
+#include "util/MyStrUnit.h"
 
 namespace tarvo {
-
-namespace {
-
-bool SameAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TDecoderKind DecoderForExtension(std::string_view ext) {
     struct Entry {
@@ -33,7 +19,7 @@ TDecoderKind DecoderForExtension(std::string_view ext) {
         {"gif", TDecoderKind::Gif}, {"bmp", TDecoderKind::Bmp},  {"dib", TDecoderKind::Bmp},
     };
     for (const Entry& e : kTable) {
-        if (SameAscii(e.Ext, ext)) return e.Decoder;
+        if (SameAsciiText(e.Ext, ext)) return e.Decoder;
     }
     return TDecoderKind::None;
 }
@@ -50,10 +36,10 @@ bool TPicture::LoadFromFile(const std::string& path) {
     if (!ext.empty()) ext.erase(0, 1);
     const TDecoderKind decoder = DecoderForExtension(ext);
     if (decoder == TDecoderKind::None) return false;
-    const std::optional<std::int64_t> size = FileSizeOf(path);
-    if (!size || *size < 0 || *size > kMaxPictureFileSize) return false;
+    const TFileCheck entry = CheckRegularFile(path);
+    if (!entry || entry.Size < 0 || entry.Size > kMaxPictureFileSize) return false;
     std::string bytes;
-    if (ReadFileHead(path, static_cast<std::size_t>(*size), bytes) != TFileAccess::Ok) return false;
+    if (!ReadFileHead(path, static_cast<std::size_t>(entry.Size), bytes)) return false;
     return LoadFromBytes(
         decoder, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }

@@ -39,4 +39,9 @@ int CompareNames(std::string_view a, std::string_view b) {
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
+bool NameLess(std::string_view a, std::string_view b) {
+    const int c = CompareNames(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
 } // namespace tarvo

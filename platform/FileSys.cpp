@@ -1,10 +1,13 @@
 #include "platform/FileSys.h"
 
+#include "util/MyStrUnit.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace tarvo {
@@ -18,15 +21,7 @@ struct DirCloser {
 bool EndsWithExt(const char* name, std::size_t length, const std::string& ext) {
     if (length < ext.size() + 1) return false;
     const char* tail = name + length - ext.size();
-    if (tail[-1] != '.') return false;
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        unsigned char a = static_cast<unsigned char>(tail[i]);
-        unsigned char b = static_cast<unsigned char>(ext[i]);
-        if (a >= 'A' && a <= 'Z') a = static_cast<unsigned char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
+    return tail[-1] == '.' && SameAsciiText(std::string_view(tail, ext.size()), ext);
 }
 
 } // namespace
@@ -41,10 +36,27 @@ bool DirExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<std::int64_t> FileSizeOf(const std::string& path) {
+TFileCheck CheckRegularFile(const std::string& path) {
     struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return static_cast<std::int64_t>(st.st_size);
+    if (path.empty()) return {TFileProblem::Missing};
+    if (stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? TFileCheck{TFileProblem::Missing}
+                                                   : TFileCheck{TFileProblem::Unexaminable, errno};
+    if (S_ISREG(st.st_mode)) return {TFileProblem::None, 0, static_cast<std::int64_t>(st.st_size)};
+    if (S_ISDIR(st.st_mode)) return {TFileProblem::Folder};
+    if (S_ISFIFO(st.st_mode)) return {TFileProblem::Fifo};
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return {TFileProblem::Device};
+    return {TFileProblem::NotRegular};
+}
+
+TFileCheck CheckFolderListing(const std::string& path) {
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(path.c_str()));
+    if (!dir) return {TFileProblem::CannotOpen, errno};
+    // Without search permission the entries' sizes cannot be read, and every file would
+    // silently drop out of the list.
+    if (faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) != 0)
+        return {TFileProblem::Denied, errno};
+    return {};
 }
 
 std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& ext) {

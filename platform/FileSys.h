@@ -3,8 +3,9 @@
 // and the one-per-run sync of a folder's file system. No call here throws.
 #pragma once
 
+#include "platform/FileProblem.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,13 @@ namespace tarvo {
 // files.
 bool FileExists(const std::string& path);
 bool DirExists(const std::string& path);
-// Size of the regular file at path; nothing when it is not one or cannot be queried.
-std::optional<std::int64_t> FileSizeOf(const std::string& path);
+// The directory entry of path (symbolic links followed): no problem and its Size for a
+// regular file, otherwise what it is instead (Missing, Folder, Fifo, Device, NotRegular) or
+// Unexaminable with the errno.
+TFileCheck CheckRegularFile(const std::string& path);
+// No problem when the folder's entries can be listed and examined; CannotOpen when it
+// cannot be listed, Denied when its entries cannot be examined (both with the errno).
+TFileCheck CheckFolderListing(const std::string& path);
 
 struct TDirEntry {
     std::string Name; // bare name, no folder part

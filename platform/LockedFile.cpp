@@ -1,5 +1,7 @@
 #include "platform/LockedFile.h"
 
+#include "platform/FileSys.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,15 +17,24 @@ namespace {
 TWriteFaults gFaults;
 int gWriteCalls = 0;
 
-// Opens a regular file without blocking on FIFOs or devices; -1 when it is anything else.
-int OpenRegular(const std::string& path, int flags) {
+// Opens a regular file without blocking on FIFOs or devices; -1 with the problem when it
+// cannot be opened or is anything else.
+int OpenRegular(const std::string& path, int flags, TFileCheck& check) {
     const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return -1;
+    if (fd < 0) {
+        const int error = errno;
+        check = error == ENOENT                     ? TFileCheck{TFileProblem::Missing}
+                : error == EACCES || error == EPERM ? TFileCheck{TFileProblem::Denied, error}
+                                                    : TFileCheck{TFileProblem::CannotOpen, error};
+        return -1;
+    }
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
+        check = {TFileProblem::NotRegular};
         return -1;
     }
+    check = {TFileProblem::None, 0, static_cast<std::int64_t>(st.st_size)};
     return fd;
 }
 
@@ -44,27 +55,33 @@ private:
 // Takes, without blocking, both kinds of lock that programs on Linux use: a flock lock and
 // an open-file-description record lock over the whole file, which conflicts with lockf and
 // fcntl locks of other programs. Both are released when the descriptor is closed.
-TFileAccess LockBoth(int fd, bool exclusive) {
+TFileCheck LockBoth(int fd, bool exclusive) {
     if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK ? TFileAccess::Locked : TFileAccess::Failed;
+        return errno == EWOULDBLOCK ? TFileCheck{TFileProblem::Locked}
+                                    : TFileCheck{TFileProblem::CannotOpen, errno};
     struct flock range {};
     range.l_type = exclusive ? F_WRLCK : F_RDLCK;
     range.l_whence = SEEK_SET; // l_start 0 and l_len 0: the whole file, however it grows
-    if (fcntl(fd, F_OFD_SETLK, &range) == 0) return TFileAccess::Ok;
-    if (errno == EAGAIN || errno == EACCES) return TFileAccess::Locked;
+    if (fcntl(fd, F_OFD_SETLK, &range) == 0) return {};
+    if (errno == EAGAIN || errno == EACCES) return {TFileProblem::Locked};
     // A file system without record locks has no record locks to respect.
-    return errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP ? TFileAccess::Ok
-                                                                     : TFileAccess::Failed;
+    if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP) return {};
+    return {TFileProblem::CannotOpen, errno};
 }
 
 } // namespace
 
-TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
-    FdGuard fd(OpenRegular(path, O_RDONLY));
-    const TFileAccess access = fd.Get() < 0 ? TFileAccess::Failed : LockBoth(fd.Get(), false);
-    if (access != TFileAccess::Ok) {
+TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
+    TFileCheck check;
+    FdGuard fd(OpenRegular(path, O_RDONLY, check));
+    if (fd.Get() >= 0) {
+        const std::int64_t size = check.Size;
+        check = LockBoth(fd.Get(), false);
+        check.Size = size;
+    }
+    if (!check) {
         out.clear();
-        return access;
+        return check;
     }
     // A buffer reused from call to call is not zero-filled again: only the bytes that
     // the read reports are kept.
@@ -72,7 +89,7 @@ TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes, std::str
         if (out.size() < maxBytes) out.resize(maxBytes);
     } catch (...) {
         out.clear();
-        return TFileAccess::Failed;
+        return {TFileProblem::CannotOpen, ENOMEM, check.Size};
     }
     std::size_t got = 0;
     while (got < maxBytes) {
@@ -81,13 +98,13 @@ TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes, std::str
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             out.resize(got);
-            return TFileAccess::Failed;
+            return {TFileProblem::CannotOpen, errno, check.Size};
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     out.resize(got);
-    return TFileAccess::Ok;
+    return check;
 }
 
 TWriteFile::TWriteFile(TWriteFile&& other) noexcept : FFd(std::exchange(other.FFd, -1)) {}
@@ -104,28 +121,33 @@ TWriteFile::~TWriteFile() {
     Close();
 }
 
-bool MayWriteInPlace(const std::string& path) {
+TFileCheck MayWriteInPlace(const std::string& path) {
+    const TFileCheck check = CheckRegularFile(path);
+    if (!check) return check;
     struct stat st {};
     // Root may write any file; a file without a single write bit is read-only to us all the same.
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
-           faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    if (stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return {TFileProblem::ReadOnly, 0, check.Size};
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return {TFileProblem::Denied, errno, check.Size};
+    return check;
 }
 
-TFileAccess TWriteFile::Open(const std::string& path) {
+TFileCheck TWriteFile::Open(const std::string& path) {
     Close();
-    if (!MayWriteInPlace(path)) return TFileAccess::Failed;
+    TFileCheck check = MayWriteInPlace(path);
+    if (!check) return check;
     // Read access too: the bytes about to be overwritten are compared before writing, and
     // read back after it.
-    const int fd = OpenRegular(path, O_RDWR);
-    if (fd < 0) return TFileAccess::Failed;
-    const TFileAccess access = LockBoth(fd, true);
-    if (access != TFileAccess::Ok) {
+    const int fd = OpenRegular(path, O_RDWR, check);
+    if (fd < 0) return check;
+    const TFileCheck locked = LockBoth(fd, true);
+    if (!locked) {
         close(fd);
-        return access;
+        return locked;
     }
     FFd = fd;
-    return TFileAccess::Ok;
+    return check;
 }
 
 std::int64_t TWriteFile::WriteAt(std::int64_t offset, const char* data, std::size_t length) {

@@ -3,25 +3,26 @@
 // and refuses files without any write permission bit, even for root.
 #pragma once
 
+#include "platform/FileProblem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace tarvo {
 
-// How opening (and locking) a file ended. Locked: another program holds a lock that
-// conflicts, through flock or through lockf/fcntl record locks.
-enum class TFileAccess { Ok, Failed, Locked };
+// Reads up to maxBytes from the start of a regular file under shared, non-blocking locks
+// (flock and a record lock, so programs using either are respected). A problem when the
+// file is not a regular one, cannot be opened (Denied, CannotOpen), is locked by another
+// program, or a read fails (CannotOpen; out then holds what was read before the failure).
+// out's storage is reused between calls.
+[[nodiscard]] TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes,
+                                      std::string& out);
 
-// Reads up to maxBytes from the start of a regular file under shared, non-blocking locks.
-// Failed when the file cannot be opened or a read fails; out then holds what was read
-// before the failure. out's storage is reused between calls.
-[[nodiscard]] TFileAccess ReadFileHead(const std::string& path, std::size_t maxBytes,
-                                       std::string& out);
-
-// Whether path is a regular file with a write permission bit that this process may open for
-// writing; the checks TWriteFile::Open makes before it opens, without opening.
-bool MayWriteInPlace(const std::string& path);
+// The checks TWriteFile::Open makes before it opens, without opening: a regular file
+// (CheckRegularFile's problems), with a write permission bit (ReadOnly otherwise, also for
+// root), that this process may open for writing (Denied).
+TFileCheck MayWriteInPlace(const std::string& path);
 
 // An existing file opened for in-place writing. Move-only; the destructor closes quietly.
 class TWriteFile {
@@ -33,9 +34,9 @@ public:
     TWriteFile& operator=(const TWriteFile&) = delete;
     ~TWriteFile();
 
-    // Failed when path is not a regular file, has no write permission bit or cannot be
-    // opened for reading and writing; Locked when another program holds a lock on it.
-    [[nodiscard]] TFileAccess Open(const std::string& path);
+    // MayWriteInPlace's problems, CannotOpen when opening for reading and writing fails, and
+    // Locked when another program holds a lock on it.
+    [[nodiscard]] TFileCheck Open(const std::string& path);
     bool IsOpen() const { return FFd >= 0; }
     // Writes length bytes at offset with one write call (more only when the kernel takes
     // fewer); answers how many were written, or -1 when nothing was (an invalid offset or a

@@ -142,12 +142,6 @@ std::vector<json> JsonLines(const std::string& text) {
     return values;
 }
 
-std::string WithLf(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
-        text.erase(at, 1);
-    return text;
-}
-
 struct timespec ModifiedAt(const std::string& path) {
     struct stat st {};
     stat(path.c_str(), &st);
@@ -351,7 +345,7 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i]);
         const json& line = lines[i];
-        const bool loaded = record.Load(paths[i]);
+        const bool loaded = static_cast<bool>(record.Load(paths[i]));
         if (!loaded) ++failed;
         std::vector<std::string> members = {
             "path", "exists", "size",        "fileKind",       "loaded", "hasParams",
@@ -581,10 +575,12 @@ TEST_F(Cli, FolderRunReportsWhatTheCoreRunReports) {
     TTarvoData delData(true);
     TWipeCounters counters;
     std::vector<std::pair<std::string, int>> coreCodes;
-    RunFolderWipe(list, delData, counters,
-                  [&](const std::string& path, int code, const TWipeFindings&) {
-                      coreCodes.emplace_back(std::filesystem::path(path).filename().string(), code);
-                  });
+    RunFolderWipe(
+        list, delData, counters,
+        [&](const std::string& path, std::optional<TWipeCode> code, const TWipeFindings&) {
+            coreCodes.emplace_back(std::filesystem::path(path).filename().string(),
+                                   code ? static_cast<int>(*code) : -1);
+        });
     ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
     ASSERT_EQ(counters.total, 7);
 

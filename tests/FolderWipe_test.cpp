@@ -21,6 +21,11 @@
 namespace tarvo {
 namespace {
 
+// A folder file's outcome as the command-line tool prints it: the code, -1 for a failed Load.
+int Number(std::optional<TWipeCode> code) {
+    return code ? static_cast<int>(*code) : -1;
+}
+
 using test::TParamSet;
 
 struct TCodeMessageCase {
@@ -52,7 +57,7 @@ TEST(FolderWipe, EveryCodeHasItsMessageTextAndTone) {
     };
     for (const TCodeMessageCase& c : cases) {
         SCOPED_TRACE(c.Code);
-        const TWipeMessage message = WipeCodeMessage(c.Code);
+        const TWipeMessage message = WipeCodeMessage(static_cast<TWipeCode>(c.Code));
         EXPECT_EQ(message.Text, c.Text);
         if (!message.Text.empty()) {
             EXPECT_EQ(message.Tone, c.Tone);
@@ -61,12 +66,13 @@ TEST(FolderWipe, EveryCodeHasItsMessageTextAndTone) {
 }
 
 TEST(FolderWipe, CodeTextIsTheMessageWithoutItsFrame) {
-    EXPECT_EQ(WipeCodeText(2), "Файл не найден");
-    EXPECT_EQ(WipeCodeText(7), "Не удалось установить поизицю записи в файле");
-    EXPECT_EQ(WipeCodeText(0), "");
-    EXPECT_EQ(WipeCodeText(5), "");
-    for (int code = 1; code <= 9; ++code) {
-        SCOPED_TRACE(code);
+    EXPECT_EQ(WipeCodeText(TWipeCode::NoFile), "Файл не найден");
+    EXPECT_EQ(WipeCodeText(TWipeCode::SeekFailed), "Не удалось установить поизицю записи в файле");
+    EXPECT_EQ(WipeCodeText(TWipeCode::Done), "");
+    EXPECT_EQ(WipeCodeText(TWipeCode::Declined), "");
+    for (int value = 1; value <= 9; ++value) {
+        SCOPED_TRACE(value);
+        const auto code = static_cast<TWipeCode>(value);
         const std::string text = WipeCodeText(code);
         if (text.empty()) continue;
         EXPECT_NE(WipeCodeMessage(code).Text.find(" " + text + ". "), std::string::npos);
@@ -348,9 +354,8 @@ TEST_F(FolderRun, WipesEveryFileAndCountsEachOutcome) {
     counters.fixed = 99; // a run counts afresh
     std::vector<std::pair<std::string, int>> seen;
     RunFolderWipe(list, delData, counters,
-                  [&](const std::string& path, int code, const TWipeFindings&) {
-                      seen.emplace_back(path, code);
-                  });
+                  [&](const std::string& path, std::optional<TWipeCode> code,
+                      const TWipeFindings&) { seen.emplace_back(path, Number(code)); });
 
     const std::vector<std::pair<std::string, int>> expected = {
         {png, 0}, {jpeg, 0}, {bare, -1}, {notPicture, -1}, {wiped, 4}, {readOnly, 6}};
@@ -457,9 +462,10 @@ TEST_F(FolderRun, AFailureThatEscapesAFileBreaksTheRunOff) {
     TTarvoData delData(true);
     TWipeCounters counters;
     int calls = 0;
-    RunFolderWipe(list, delData, counters, [&](const std::string&, int, const TWipeFindings&) {
-        if (++calls == 2) throw std::runtime_error("disk gone");
-    });
+    RunFolderWipe(list, delData, counters,
+                  [&](const std::string&, std::optional<TWipeCode>, const TWipeFindings&) {
+                      if (++calls == 2) throw std::runtime_error("disk gone");
+                  });
     EXPECT_EQ(calls, 2);
     EXPECT_FALSE(counters.completed);
     EXPECT_EQ(counters.severity, 3);
@@ -484,9 +490,10 @@ TEST_F(FolderRun, AFailingFinalSyncBreaksTheRunOff) {
     TTarvoData delData(true);
     TWipeCounters counters;
     // The folder disappears from its path after the last file, so it cannot be synced.
-    RunFolderWipe(list, delData, counters, [&](const std::string&, int, const TWipeFindings&) {
-        ASSERT_EQ(rename(FDir.Path().c_str(), moved.c_str()), 0);
-    });
+    RunFolderWipe(list, delData, counters,
+                  [&](const std::string&, std::optional<TWipeCode>, const TWipeFindings&) {
+                      ASSERT_EQ(rename(FDir.Path().c_str(), moved.c_str()), 0);
+                  });
     ASSERT_EQ(rename(moved.c_str(), FDir.Path().c_str()), 0);
     EXPECT_EQ(counters.fixed, 1);
     EXPECT_FALSE(counters.completed);
@@ -529,10 +536,11 @@ TEST_F(FolderRun, DryRunGivesTheCodesOfAWipeAndWritesNothing) {
         list.Fill(folder);
         TTarvoData delData(true);
         delData.DryRun = true;
-        RunFolderWipe(list, delData, dry,
-                      [&](const std::string& path, int code, const TWipeFindings&) {
-                          dryCodes.emplace_back(path.substr(folder.size()), code);
-                      });
+        RunFolderWipe(
+            list, delData, dry,
+            [&](const std::string& path, std::optional<TWipeCode> code, const TWipeFindings&) {
+                dryCodes.emplace_back(path.substr(folder.size()), Number(code));
+            });
         EXPECT_TRUE(delData.DryRun);
     }
     for (const auto& [path, bytes] : FBefore)
@@ -542,10 +550,11 @@ TEST_F(FolderRun, DryRunGivesTheCodesOfAWipeAndWritesNothing) {
         list.TarvoFilter = true;
         list.Fill(copy);
         TTarvoData delData(true);
-        RunFolderWipe(list, delData, real,
-                      [&](const std::string& path, int code, const TWipeFindings&) {
-                          realCodes.emplace_back(path.substr(copy.size()), code);
-                      });
+        RunFolderWipe(
+            list, delData, real,
+            [&](const std::string& path, std::optional<TWipeCode> code, const TWipeFindings&) {
+                realCodes.emplace_back(path.substr(copy.size()), Number(code));
+            });
     }
     const std::vector<std::pair<std::string, int>> expected = {
         {"/a.png", 0}, {"/b.jpg", 0}, {"/c.png", -1}, {"/d.png", 6}};

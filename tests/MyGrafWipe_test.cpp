@@ -66,7 +66,7 @@ struct TRun {
     bool Loaded = false;
     bool Marked = false;
     bool Written = false;
-    std::uint8_t Code = 6; // as the image record starts it before writing
+    TWriteResult Result = TWriteResult::NotOpened;
 };
 
 // Load in wipe mode, mark, write: the image record's sequence without the dialog.
@@ -78,7 +78,8 @@ TRun WipeFile(const std::string& path, bool syncWrites = true) {
     if (!run.Loaded) return run;
     run.Marked = graf.Mark();
     if (!run.Marked) return run;
-    run.Written = graf.WriteMarked(path, run.Code);
+    run.Result = graf.WriteMarked(path).Result;
+    run.Written = run.Result == TWriteResult::Written;
     return run;
 }
 
@@ -146,7 +147,7 @@ TEST_F(MyGrafWipe, AllFourValuesOfBothBlocksAreBlankedAndBothCrcsRecomputed) {
     const std::string path = Put("a.png", before);
     const TRun run = WipeFile(path);
     EXPECT_TRUE(run.Written);
-    EXPECT_EQ(run.Code, 6); // w = 0 adds nothing
+    EXPECT_EQ(run.Result, TWriteResult::Written);
     const std::string after = test::ReadWholeFile(path);
     ExpectPngWiped(before, after,
                    {WideSpan(before, "JobId", p.JobId), WideSpan(before, "prompt", p.Prompt),
@@ -207,8 +208,7 @@ TEST_F(MyGrafWipe, MarkingAgainWidensTheSpanAndKeepsTheLoadedBytes) {
     ASSERT_TRUE(graf.Mark());
     SetFlags(true, false, false, false);
     ASSERT_TRUE(graf.Mark());
-    std::uint8_t code = 6;
-    ASSERT_TRUE(graf.WriteMarked(path, code));
+    ASSERT_EQ(graf.WriteMarked(path).Result, TWriteResult::Written);
     const std::string after = test::ReadWholeFile(path);
     ExpectPngWiped(before, after,
                    {WideSpan(before, "JobId", p.JobId), WideSpan(before, "seed", p.Seed)},
@@ -455,9 +455,7 @@ TEST_F(MyGrafWipe, JpegIsWrittenAtFileOffsetsWithoutCrc) {
     ASSERT_TRUE(graf.Load(path));
     ASSERT_TRUE(graf.Mark());
     EXPECT_EQ(graf.FirstBlock.Crc, (std::array<std::uint8_t, 4>{}));
-    std::uint8_t code = 6;
-    ASSERT_TRUE(graf.WriteMarked(path, code));
-    EXPECT_EQ(code, 6);
+    ASSERT_EQ(graf.WriteMarked(path).Result, TWriteResult::Written);
     const std::string after = test::ReadWholeFile(path);
     ASSERT_EQ(after.size(), before.size());
     const std::vector<TSpan> spans = {
@@ -505,9 +503,7 @@ TEST_F(MyGrafWipe, FileThatCannotBeOpenedForWritingKeepsTheCode) {
         if (c.Remove) {
             ASSERT_EQ(unlink(path.c_str()), 0);
         }
-        std::uint8_t code = 6;
-        EXPECT_FALSE(graf.WriteMarked(path, code));
-        EXPECT_EQ(code, 6);
+        EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::NotOpened);
         if (fd >= 0) close(fd);
         if (!c.Remove) {
             EXPECT_EQ(test::ReadWholeFile(path), before);
@@ -540,9 +536,7 @@ TEST_F(MyGrafWipe, FileLockedByAnotherProcessKeepsTheCode) {
     char ok = 0;
     ASSERT_EQ(read(ready[0], &ok, 1), 1);
     ASSERT_EQ(ok, 'y');
-    std::uint8_t code = 6;
-    EXPECT_FALSE(graf.WriteMarked(path, code));
-    EXPECT_EQ(code, 6);
+    EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::NotOpened);
     (void)!write(done[1], "x", 1);
     int status = 0;
     waitpid(child, &status, 0);
@@ -583,9 +577,7 @@ TEST_F(MyGrafWipe, FileChangedSinceLoadingIsNotWritten) {
         ASSERT_TRUE(graf.Mark());
         // The user is still looking at the confirmation while the file is rewritten.
         ASSERT_TRUE(test::WriteFile(path, c.Changed));
-        std::uint8_t code = 6;
-        EXPECT_FALSE(graf.WriteMarked(path, code));
-        EXPECT_EQ(code, 6);
+        EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::NotOpened);
         EXPECT_EQ(test::ReadWholeFile(path), c.Changed);
     }
 }
@@ -599,9 +591,7 @@ TEST_F(MyGrafWipe, ChangeOutsideTheBlocksDoesNotStopTheWrite) {
     std::string changed = original;
     changed[original.size() - 13] ^= 0x01; // inside IEND's neighbour, the IDAT CRC
     ASSERT_TRUE(test::WriteFile(path, changed));
-    std::uint8_t code = 6;
-    EXPECT_TRUE(graf.WriteMarked(path, code));
-    EXPECT_EQ(code, 6);
+    EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::Written);
 }
 
 TEST_F(MyGrafWipe, WriterStatusNamesTheStageThatFailed) {
@@ -611,17 +601,28 @@ TEST_F(MyGrafWipe, WriterStatusNamesTheStageThatFailed) {
         const char* Note;
         TWriteFaults Faults;
         bool SyncWrites;
-        bool Ok;
-        std::uint8_t Code;
+        TWriteResult Result;
         bool Untouched; // the file is exactly as before
     };
     const Case cases[] = {
-        {"the first write fails", {0, -1, false}, true, false, 7, true},
-        {"the second chunk's write fails", {1, -1, false}, true, false, 8, false},
-        {"short write of the first chunk", {-1, 0, false}, true, false, 8, false},
-        {"short write of the second chunk", {-1, 1, false}, true, false, 8, false},
-        {"sync fails", {-1, -1, true}, true, false, 8, false},
-        {"sync off for a folder run", {-1, -1, true}, false, true, 6, false},
+        {"the first write fails", {0, -1, false}, true, TWriteResult::NothingWritten, true},
+        {"the second chunk's write fails",
+         {1, -1, false},
+         true,
+         TWriteResult::PartlyWritten,
+         false},
+        {"short write of the first chunk",
+         {-1, 0, false},
+         true,
+         TWriteResult::PartlyWritten,
+         false},
+        {"short write of the second chunk",
+         {-1, 1, false},
+         true,
+         TWriteResult::PartlyWritten,
+         false},
+        {"sync fails", {-1, -1, true}, true, TWriteResult::PartlyWritten, false},
+        {"sync off for a folder run", {-1, -1, true}, false, TWriteResult::Written, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Note);
@@ -631,10 +632,8 @@ TEST_F(MyGrafWipe, WriterStatusNamesTheStageThatFailed) {
         ASSERT_TRUE(graf.Load(path));
         ASSERT_TRUE(graf.Mark());
         SetWriteFaults(c.Faults);
-        std::uint8_t code = 6;
-        EXPECT_EQ(graf.WriteMarked(path, code), c.Ok);
+        EXPECT_EQ(graf.WriteMarked(path).Result, c.Result);
         SetWriteFaults({});
-        EXPECT_EQ(code, c.Code);
         const std::string after = test::ReadWholeFile(path);
         ASSERT_EQ(after.size(), before.size());
         if (c.Untouched) {
@@ -653,9 +652,7 @@ TEST_F(MyGrafWipe, EachChunkGoesOutWholeInOneWriteFirstBlockFirst) {
     ASSERT_TRUE(graf.Load(path));
     ASSERT_TRUE(graf.Mark());
     SetWriteFaults({.FailWriteAt = 1});
-    std::uint8_t code = 6;
-    EXPECT_FALSE(graf.WriteMarked(path, code));
-    EXPECT_EQ(code, 8);
+    EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::PartlyWritten);
     const std::string after = test::ReadWholeFile(path);
     EXPECT_TRUE(test::AllCrcsOk(after));
     EXPECT_TRUE(AllSpaces(after, WideSpan(before, "prompt", p.Prompt), true));
@@ -691,8 +688,7 @@ TEST_F(MyGrafWipe, AnInterruptedWriteHealsOnTheNextWipe) {
         const bool damaged = graf.FirstBlock.CrcDamaged || graf.SecondBlock.CrcDamaged;
         EXPECT_EQ(damaged, c.Faults.ShortWriteAt >= 0);
         ASSERT_TRUE(graf.Mark());
-        std::uint8_t code = 6;
-        EXPECT_TRUE(graf.WriteMarked(path, code));
+        EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::Written);
         EXPECT_EQ(test::ReadWholeFile(path), clean);
     }
     // Values already blank and nothing but the CRC wrong: only the CRC field is written.
@@ -727,9 +723,7 @@ TEST_F(MyGrafWipe, FieldsThatPointOutsideTheDataWriteNothing) {
         ASSERT_TRUE(graf.Load(path));
         ASSERT_TRUE(graf.Mark());
         c.Spoil(graf.SecondBlock);
-        std::uint8_t code = 6;
-        EXPECT_FALSE(graf.WriteMarked(path, code));
-        EXPECT_EQ(code, 6);
+        EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::NotOpened);
         EXPECT_EQ(test::ReadWholeFile(path), before);
     }
 }
@@ -739,9 +733,7 @@ TEST_F(MyGrafWipe, WriteWithoutMarksWritesNothing) {
     const std::string path = Put("none.png", before);
     TMyGraf graf(true);
     ASSERT_TRUE(graf.Load(path));
-    std::uint8_t code = 6;
-    EXPECT_FALSE(graf.WriteMarked(path, code));
-    EXPECT_EQ(code, 6);
+    EXPECT_EQ(graf.WriteMarked(path).Result, TWriteResult::NotOpened);
     EXPECT_EQ(test::ReadWholeFile(path), before);
 }
 

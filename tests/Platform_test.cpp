@@ -60,8 +60,10 @@ TEST_F(PlatformTest, OnlyRegularFilesCountAsFiles) {
     EXPECT_FALSE(FileExists(""));
     EXPECT_TRUE(DirExists(FDir + "/sub.png"));
     EXPECT_FALSE(DirExists(file));
-    EXPECT_EQ(FileSizeOf(file), 1);
-    EXPECT_FALSE(FileSizeOf(fifo).has_value());
+    EXPECT_EQ(CheckRegularFile(file).Size, 1);
+    EXPECT_EQ(CheckRegularFile(fifo).Problem, TFileProblem::Fifo);
+    EXPECT_EQ(CheckRegularFile(FDir).Problem, TFileProblem::Folder);
+    EXPECT_EQ(CheckRegularFile(FDir + "/none.png").Problem, TFileProblem::Missing);
 }
 
 TEST_F(PlatformTest, ListFilesMatchesExtensionIgnoringCaseAndSkipsNonFiles) {
@@ -87,30 +89,30 @@ TEST_F(PlatformTest, ListFilesMatchesExtensionIgnoringCaseAndSkipsNonFiles) {
 TEST_F(PlatformTest, ReadFileHeadStopsAtLimitAndNeverOpensFifo) {
     const std::string file = Make("a.bin", "0123456789");
     std::string got;
-    ASSERT_EQ(ReadFileHead(file, 4, got), TFileAccess::Ok);
+    ASSERT_EQ(ReadFileHead(file, 4, got).Problem, TFileProblem::None);
     EXPECT_EQ(got, "0123");
-    ASSERT_EQ(ReadFileHead(file, 100, got), TFileAccess::Ok);
+    ASSERT_EQ(ReadFileHead(file, 100, got).Problem, TFileProblem::None);
     EXPECT_EQ(got, "0123456789");
 
     const std::string fifo = FDir + "/pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     // Would block forever if it were opened as a file.
-    EXPECT_EQ(ReadFileHead(fifo, 8, got), TFileAccess::Failed);
-    EXPECT_EQ(ReadFileHead(FDir, 8, got), TFileAccess::Failed);
-    EXPECT_EQ(ReadFileHead(FDir + "/none", 8, got), TFileAccess::Failed);
+    EXPECT_EQ(ReadFileHead(fifo, 8, got).Problem, TFileProblem::NotRegular);
+    EXPECT_EQ(ReadFileHead(FDir, 8, got).Problem, TFileProblem::NotRegular);
+    EXPECT_EQ(ReadFileHead(FDir + "/none", 8, got).Problem, TFileProblem::Missing);
 }
 
 TEST_F(PlatformTest, WriterLockKeepsReadersAndOtherWritersOut) {
     const std::string file = Make("a.bin", "0123456789");
     TWriteFile writer;
-    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
+    ASSERT_EQ(writer.Open(file).Problem, TFileProblem::None);
     std::string got;
-    EXPECT_EQ(ReadFileHead(file, 8, got), TFileAccess::Locked);
+    EXPECT_EQ(ReadFileHead(file, 8, got).Problem, TFileProblem::Locked);
     TWriteFile second;
-    EXPECT_EQ(second.Open(file), TFileAccess::Locked);
+    EXPECT_EQ(second.Open(file).Problem, TFileProblem::Locked);
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadFileHead(file, 8, got), TFileAccess::Ok);
-    EXPECT_EQ(second.Open(file), TFileAccess::Ok);
+    EXPECT_EQ(ReadFileHead(file, 8, got).Problem, TFileProblem::None);
+    EXPECT_EQ(second.Open(file).Problem, TFileProblem::None);
 }
 
 // Another program holds a lock of either family: flock, or a lockf/fcntl record lock.
@@ -118,15 +120,15 @@ TEST_F(PlatformTest, LocksOfBothFamiliesHeldByAnotherProgramAreRespected) {
     const struct {
         const char* Note;
         int (*Take)(int fd);
-        TFileAccess Read;
-        TFileAccess Write;
+        TFileProblem Read;
+        TFileProblem Write;
     } cases[] = {
-        {"flock shared", [](int fd) { return flock(fd, LOCK_SH); }, TFileAccess::Ok,
-         TFileAccess::Locked},
-        {"flock exclusive", [](int fd) { return flock(fd, LOCK_EX); }, TFileAccess::Locked,
-         TFileAccess::Locked},
-        {"lockf", [](int fd) { return lockf(fd, F_LOCK, 0); }, TFileAccess::Locked,
-         TFileAccess::Locked},
+        {"flock shared", [](int fd) { return flock(fd, LOCK_SH); }, TFileProblem::None,
+         TFileProblem::Locked},
+        {"flock exclusive", [](int fd) { return flock(fd, LOCK_EX); }, TFileProblem::Locked,
+         TFileProblem::Locked},
+        {"lockf", [](int fd) { return lockf(fd, F_LOCK, 0); }, TFileProblem::Locked,
+         TFileProblem::Locked},
         {"fcntl read lock",
          [](int fd) {
              struct flock range {};
@@ -134,7 +136,7 @@ TEST_F(PlatformTest, LocksOfBothFamiliesHeldByAnotherProgramAreRespected) {
              range.l_whence = SEEK_SET;
              return fcntl(fd, F_SETLK, &range);
          },
-         TFileAccess::Ok, TFileAccess::Locked},
+         TFileProblem::None, TFileProblem::Locked},
     };
     const std::string file = Make("a.bin", "0123456789");
     for (const auto& c : cases) {
@@ -152,14 +154,15 @@ TEST_F(PlatformTest, LocksOfBothFamiliesHeldByAnotherProgramAreRespected) {
         ASSERT_EQ(read(ready[0], &ok, 1), 1);
         EXPECT_EQ(ok, 'y') << c.Note;
         std::string got;
-        EXPECT_EQ(ReadFileHead(file, 8, got), c.Read) << c.Note;
+        EXPECT_EQ(ReadFileHead(file, 8, got).Problem, c.Read) << c.Note;
         TWriteFile writer;
-        EXPECT_EQ(writer.Open(file), c.Write) << c.Note;
+        EXPECT_EQ(writer.Open(file).Problem, c.Write) << c.Note;
         kill(holder, SIGKILL);
         waitpid(holder, nullptr, 0);
         close(ready[0]);
         close(ready[1]);
-        EXPECT_EQ(writer.Open(file), TFileAccess::Ok) << c.Note << ": released with its holder";
+        EXPECT_EQ(writer.Open(file).Problem, TFileProblem::None)
+            << c.Note << ": released with its holder";
     }
     EXPECT_EQ(Slurp(file), "0123456789");
 }
@@ -168,15 +171,15 @@ TEST_F(PlatformTest, WriterRefusesFileWithoutWriteBitEvenForRoot) {
     const std::string file = Make("a.bin", "0123456789");
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
     TWriteFile writer;
-    EXPECT_EQ(writer.Open(file), TFileAccess::Failed);
-    EXPECT_EQ(writer.Open(FDir + "/none"), TFileAccess::Failed);
-    EXPECT_EQ(writer.Open(FDir), TFileAccess::Failed);
+    EXPECT_EQ(writer.Open(file).Problem, TFileProblem::ReadOnly);
+    EXPECT_EQ(writer.Open(FDir + "/none").Problem, TFileProblem::Missing);
+    EXPECT_EQ(writer.Open(FDir).Problem, TFileProblem::Folder);
 }
 
 TEST_F(PlatformTest, WriterChangesOnlyTheBytesItWritesAndNeverTruncates) {
     const std::string file = Make("a.bin", "0123456789");
     TWriteFile writer;
-    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
+    ASSERT_EQ(writer.Open(file).Problem, TFileProblem::None);
     std::string before;
     ASSERT_TRUE(writer.ReadAt(3, 4, before));
     EXPECT_EQ(before, "3456");
@@ -194,7 +197,7 @@ TEST_F(PlatformTest, InjectedFaultsHitTheConfiguredCalls) {
     const std::string file = Make("a.bin", "0123456789");
     SetWriteFaults({.FailWriteAt = 1, .ShortWriteAt = 0, .FailSync = true});
     TWriteFile writer;
-    ASSERT_EQ(writer.Open(file), TFileAccess::Ok);
+    ASSERT_EQ(writer.Open(file).Problem, TFileProblem::None);
     EXPECT_EQ(writer.WriteAt(2, "ab", 2), 1);
     EXPECT_EQ(writer.WriteAt(5, "cd", 2), -1);
     EXPECT_FALSE(writer.Sync());

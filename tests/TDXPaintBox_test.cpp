@@ -1,6 +1,6 @@
 #include "picture/Picture.h"
 #include "support/PictureWriters.h"
-#include "picture/TDXPaintBox.h"
+#include "window/TDXPaintBox.h"
 
 #include <QImage>
 #include <QSet>

@@ -107,10 +107,14 @@ TEST_F(TarvoDataTest, CreateStartsEmptyInTheWorkingDirectory) {
 
 TEST_F(TarvoDataTest, LoadOfSomethingThatIsNoFileLeavesTheRecordEmpty) {
     ASSERT_EQ(mkfifo(Dir.File("pipe.png").c_str(), 0644), 0);
-    for (const std::string& path :
-         {Dir.Path(), Dir.File("missing.png"), Dir.File("pipe.png"), std::string()}) {
+    const std::pair<std::string, TFileProblem> cases[] = {
+        {Dir.Path(), TFileProblem::Folder},
+        {Dir.File("missing.png"), TFileProblem::Missing},
+        {Dir.File("pipe.png"), TFileProblem::Fifo},
+        {std::string(), TFileProblem::Missing}};
+    for (const auto& [path, problem] : cases) {
         TTarvoData data(false);
-        EXPECT_FALSE(data.Load(path)) << path;
+        EXPECT_EQ(data.Load(path).Problem, problem) << path;
         EXPECT_EQ(data.FilePath, "") << path;
         EXPECT_EQ(data.FileSize, 0) << path;
         EXPECT_FALSE(data.HasParams()) << path;
@@ -119,22 +123,26 @@ TEST_F(TarvoDataTest, LoadOfSomethingThatIsNoFileLeavesTheRecordEmpty) {
 
 struct TSizeCase {
     std::size_t Size;
-    bool Read;
+    TFileProblem Problem;
 };
 
 TEST_F(TarvoDataTest, LoadReadsOnlyFilesWithinTheSizeLimitsInclusive) {
     const TSizeCase cases[] = {
-        {49, false}, {50, true}, {60, true}, {5242879, true}, {5242880, true}, {5242881, false},
+        {49, TFileProblem::TooSmall},  {50, TFileProblem::None},
+        {60, TFileProblem::None},      {5242879, TFileProblem::None},
+        {5242880, TFileProblem::None}, {5242881, TFileProblem::TooLarge},
     };
     for (const TSizeCase& c : cases) {
         const std::string bytes = c.Size < 100 ? TinyPng(c.Size) : PaddedPng(c.Size);
         ASSERT_EQ(bytes.size(), c.Size);
         const std::string path = MakeFile(Dir.File("size.png"), bytes);
         TTarvoData data(false);
-        EXPECT_EQ(data.Load(path), c.Read) << c.Size;
+        const TFileCheck check = data.Load(path);
+        EXPECT_EQ(check.Problem, c.Problem) << c.Size;
+        EXPECT_EQ(check.Size, static_cast<std::int64_t>(c.Size));
         EXPECT_EQ(data.FilePath, path);
         EXPECT_EQ(data.FileSize, static_cast<std::int64_t>(c.Size));
-        EXPECT_EQ(data.HasParams(), c.Read) << c.Size;
+        EXPECT_EQ(data.HasParams(), c.Problem == TFileProblem::None) << c.Size;
     }
 }
 
@@ -142,16 +150,17 @@ TEST_F(TarvoDataTest, LoadOfAnEmptyOrParameterlessFileKeepsPathAndSize) {
     struct TCase {
         const char* Name;
         std::string Bytes;
+        TFileProblem Problem;
     };
     const TCase cases[] = {
-        {"empty.png", ""},
-        {"text.png", std::string(300, 'x')},
-        {"plain.png", test::PngFile({})},
+        {"empty.png", "", TFileProblem::Empty},
+        {"text.png", std::string(300, 'x'), TFileProblem::NoParams},
+        {"plain.png", test::PngFile({}), TFileProblem::NoParams},
     };
     for (const TCase& c : cases) {
         const std::string path = MakeFile(Dir.File(c.Name), c.Bytes);
         TTarvoData data(false);
-        EXPECT_FALSE(data.Load(path)) << c.Name;
+        EXPECT_EQ(data.Load(path).Problem, c.Problem) << c.Name;
         EXPECT_EQ(data.FilePath, path);
         EXPECT_EQ(data.FileSize, static_cast<std::int64_t>(c.Bytes.size()));
         EXPECT_FALSE(data.HasParams());

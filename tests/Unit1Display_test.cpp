@@ -19,7 +19,7 @@ using namespace tarvo::test;
 
 namespace {
 
-QString MemoOf(TTarvoData& data) {
+QString MemoOf(TTarvoData data) {
     return Q(data.GetFullText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
@@ -71,17 +71,17 @@ private slots:
         form.SetFileSp(file);
         QCOMPARE(form.edt1->text(), Q(dir.Path()));
         QCOMPARE(form.lbl5->text(), QStringLiteral("fox.png") + SizeText(file));
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
         QVERIFY(form.pnl1->text().isEmpty());
         QCOMPARE(form.lbl1->text(), QStringLiteral("Размер картинки: 40 x 30"));
         QCOMPARE(form.dxpntbx1->DIB().Width(), 40);
         QCOMPARE(form.dxpntbx1->DIB().Height(), 30);
-        QCOMPARE(form.mmo1->toPlainText(), MemoOf(*form.CurData));
+        QCOMPARE(form.mmo1->toPlainText(), MemoOf(form.Model->Current()));
         QVERIFY(form.mmo1->toPlainText().contains(Q(params.JobId)));
         QVERIFY(form.mmo1->isEnabled());
         QVERIFY(form.lbl4->isEnabled());
         QCOMPARE(form.edt2->text(), QStringLiteral("a red fox"));
-        QCOMPARE(form.edt3->text(), Q(form.CurData->GetValue("negative_prompt")));
+        QCOMPARE(form.edt3->text(), Q(form.Model->Current().GetValue("negative_prompt")));
         QVERIFY(form.edt3->text().contains(QStringLiteral("blurry")));
         QVERIFY(form.btn6->isEnabled());
         QVERIFY(form.btn7->isEnabled());
@@ -94,7 +94,7 @@ private slots:
             Put(dir, "cat.jpg", JpegFile(FirstBlockText(TParamSet{}), {64, 48, false, {}}));
         TStartedForm started;
         started.Form.LoadFile(file);
-        QVERIFY(started.Form.PicShown);
+        QVERIFY(started.Form.Model->PicShown());
         QCOMPARE(started.Form.lbl1->text(), QStringLiteral("Размер картинки: 64 x 48"));
         QVERIFY(started.Form.mmo1->isEnabled());
         QVERIFY(!started.Form.edt2->text().isEmpty());
@@ -106,7 +106,7 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         form.LoadFile(file);
-        QVERIFY(!form.PicShown);
+        QVERIFY(!form.Model->PicShown());
         QVERIFY(form.lbl1->text().isEmpty());
         QCOMPARE(form.pnl1->text(), QStringLiteral("x.webp"));
         QCOMPARE(form.lbl5->text(), QStringLiteral("x.webp") + SizeText(file));
@@ -123,9 +123,9 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         form.LoadFile(good);
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
         form.LoadFile(bad);
-        QVERIFY(!form.PicShown);
+        QVERIFY(!form.Model->PicShown());
         QVERIFY(form.lbl1->text().isEmpty());
         QCOMPARE(form.pnl1->text(), QStringLiteral("b.png"));
         QVERIFY(form.dxpntbx1->DIB().Empty());
@@ -145,7 +145,7 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         form.LoadFile(file);
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
         QVERIFY(form.mmo1->toPlainText().isEmpty());
         QVERIFY(!form.mmo1->isEnabled());
         QVERIFY(!form.lbl4->isEnabled());
@@ -175,9 +175,9 @@ private slots:
         form.LoadFile(dir.File("gone.png"));
         form.LoadFile("");
         form.LoadFile(dir.Path()); // a folder is not a file
-        QCOMPARE(Q(form.CurData->FilePath), Q(file));
+        QCOMPARE(Q(form.Model->Current().FilePath), Q(file));
         QCOMPARE(form.mmo1->toPlainText(), memo);
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
     }
 
     void clearingTheFileEmptiesTheDisplayButKeepsTheFolder() {
@@ -188,7 +188,7 @@ private slots:
         form.SetFileSp(file);
         form.btn2->click();
         QCOMPARE(form.edt1->text(), Q(dir.Path()));
-        QVERIFY(!form.PicShown);
+        QVERIFY(!form.Model->PicShown());
         QVERIFY(form.pnl1->text().isEmpty());
         QVERIFY(form.lbl1->text().isEmpty());
         QVERIFY(form.lbl5->text().isEmpty());
@@ -209,7 +209,7 @@ private slots:
         form.LoadFile(file);
         QCOMPARE(form.edt2->text(), QStringLiteral("a cat"));
         form.chk10->setChecked(false);
-        QCOMPARE(form.edt2->text(), Q(form.CurData->GetPrompt(false)));
+        QCOMPARE(form.edt2->text(), Q(form.Model->Current().GetPrompt(false)));
         QVERIFY(form.edt2->text().contains(QStringLiteral("score_9, a cat")));
         QCOMPARE(started.Dialogs.Beeps, 1);
         form.chk10->setChecked(true);
@@ -263,7 +263,7 @@ private slots:
                 form.dxpntbx1->width() * 290);
         form.chk1->setChecked(true);
         QCOMPARE(form.dxpntbx1->DrawRect(), fitted);
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
     }
 
     void nextPictureNeverLeavesPixelsOfThePreviousOne() {
@@ -364,9 +364,9 @@ private slots:
         TForm1& form = started.Form;
         for (const Row& row : rows) {
             form.chk2->setChecked(true);
-            QVERIFY2(form.IsPicFile(row.Path) == row.WithOption, row.Path);
+            QVERIFY2(form.Model->IsPicFile(row.Path) == row.WithOption, row.Path);
             form.chk2->setChecked(false);
-            QVERIFY2(form.IsPicFile(row.Path) == row.WithoutOption, row.Path);
+            QVERIFY2(form.Model->IsPicFile(row.Path) == row.WithoutOption, row.Path);
         }
     }
 };

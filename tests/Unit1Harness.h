@@ -2,11 +2,11 @@
 // a script, picture files with and without parameter blocks, and text conversion.
 #pragma once
 
-#include "app/Unit1.h"
-#include "support/PictureWriters.h"
-#include "picture/TDXPaintBox.h"
 #include "support/PicBuilder.h"
+#include "support/PictureWriters.h"
 #include "support/ScriptedDialogs.h"
+#include "window/TDXPaintBox.h"
+#include "window/Unit1.h"
 
 #include <QString>
 

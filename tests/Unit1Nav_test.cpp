@@ -53,7 +53,7 @@ std::string GifBytes() {
 }
 
 QString Shown(const TForm1& form) {
-    return Q(form.CurData->FilePath);
+    return Q(form.Model->Current().FilePath);
 }
 
 } // namespace
@@ -84,7 +84,7 @@ private slots:
         const QString before = form.edt1->text();
         form.btn8->click();
         QCOMPARE(form.edt1->text(), before);
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
         QCOMPARE(started.Dialogs.Beeps, 0);
     }
 
@@ -96,11 +96,11 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         form.SetFileSp(pictures.File("a.png"));
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
         form.SetDirSp(empty.Path());
         QCOMPARE(form.edt1->text(), Q(empty.Path()));
-        QVERIFY(form.CurData->FilePath.empty());
-        QVERIFY(!form.PicShown);
+        QVERIFY(form.Model->Current().FilePath.empty());
+        QVERIFY(!form.Model->PicShown());
         QVERIFY(form.lbl5->text().isEmpty());
         QVERIFY(form.mmo1->toPlainText().isEmpty());
         QVERIFY(form.edt2->text().isEmpty());
@@ -113,16 +113,16 @@ private slots:
         TForm1& form = started.Form;
         form.edt1->setText(Q(folder.File("b.png")));
         QTest::keyClick(form.edt1, Qt::Key_Return);
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
         QCOMPARE(form.edt1->text(), Q(folder.File("b.png")));
         form.edt1->setText(Q(folder.Path() + "/nothing here"));
         QTest::keyClick(form.edt1, Qt::Key_Return);
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
         QCOMPARE(started.Dialogs.Beeps, 0);
         form.edt1->setText(Q("  " + folder.Path() + " "));
         char key = 'x';
         form.edt1KeyPress(form.edt1, key); // only Enter acts
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
         QTest::keyClick(form.edt1, Qt::Key_Return);
         QCOMPARE(Shown(form), Q(folder.File("a.png")));
         QCOMPARE(form.edt1->text(), Q(folder.Path()));
@@ -157,7 +157,7 @@ private slots:
         form.btn5->click();
         QCOMPARE(Shown(form), Q(folder.File("b.png")));
         form.btn2->click();
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
         QCOMPARE(form.lbl8->text(), QStringLiteral("3"));
         form.btn4->click();
         QCOMPARE(Shown(form), Q(folder.File("c.png")));
@@ -189,7 +189,7 @@ private slots:
         form.btn5->click();
         form.btn4->click();
         QCOMPARE(started.Dialogs.Beeps, 0);
-        QVERIFY(form.CurData->FilePath.empty());
+        QVERIFY(form.Model->Current().FilePath.empty());
     }
 
     void vanishedFilesAreSkippedAndDroppedFromTheList() {
@@ -206,8 +206,8 @@ private slots:
         const int beeps = started.Dialogs.Beeps;
         form.btn5->click();
         QCOMPARE(started.Dialogs.Beeps, beeps + 1);
-        QVERIFY(form.FilesObj->Names.empty());
-        QCOMPARE(form.FilesObj->Position, -1);
+        QVERIFY(form.Model->Files().Names.empty());
+        QCOMPARE(form.Model->Files().Position, -1);
         QVERIFY(form.lbl8->text().isEmpty());
     }
 
@@ -281,8 +281,8 @@ private slots:
         form.btn2->click();
         folder.Add("bb.png");
         form.SetFileSp(folder.File("b.png"));
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{3});
-        QCOMPARE(form.FilesObj->Position, -1);
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{3});
+        QCOMPARE(form.Model->Files().Position, -1);
         form.btn5->click(); // locates b.png in the list, then steps
         QCOMPARE(Shown(form), Q(folder.File("c.png")));
     }
@@ -294,9 +294,8 @@ private slots:
         TForm1& form = started.Form;
         form.WMDropFiles({gif});
         QCOMPARE(Shown(form), Q(gif));
-        QVERIFY(form.PicShown);
+        QVERIFY(form.Model->PicShown());
         QCOMPARE(form.lbl1->text(), QStringLiteral("Размер картинки: 4 x 3"));
-        QVERIFY(form.DropList->empty());
     }
 
     void droppedGifsAreIgnoredBesideOnePicture() {
@@ -307,9 +306,8 @@ private slots:
         TForm1& form = started.Form;
         form.WMDropFiles({g2, folder.File("z.png"), g1});
         QCOMPARE(Shown(form), Q(folder.File("z.png")));
-        QVERIFY(form.FilesObj->Names.empty()); // as if dropped alone: the list is untouched
+        QVERIFY(form.Model->Files().Names.empty()); // as if dropped alone: the list is untouched
         QVERIFY(form.lbl8->text().isEmpty());
-        QVERIFY(form.DropList->empty());
     }
 
     void threeDroppedPicturesBecomeTheList() {
@@ -320,7 +318,7 @@ private slots:
         form.WMDropFiles({folder.File("c.png"), folder.File("w.webp"), folder.File("a.png"),
                           folder.File("b.jpg")});
         QCOMPARE(Shown(form), Q(folder.File("a.png")));
-        QCOMPARE(form.FilesObj->Names, (std::vector<std::string>{"a.png", "b.jpg", "c.png"}));
+        QCOMPARE(form.Model->Files().Names, (std::vector<std::string>{"a.png", "b.jpg", "c.png"}));
         QCOMPARE(form.lbl8->text(), QStringLiteral("1/3"));
         form.btn5->click();
         form.btn5->click();
@@ -329,7 +327,7 @@ private slots:
         QCOMPARE(Shown(form), Q(folder.File("a.png")));
         form.chk2->setChecked(false);
         form.WMDropFiles({folder.File("c.png"), folder.File("w.webp"), folder.File("a.png")});
-        QCOMPARE(form.FilesObj->Names, (std::vector<std::string>{"a.png", "c.png", "w.webp"}));
+        QCOMPARE(form.Model->Files().Names, (std::vector<std::string>{"a.png", "c.png", "w.webp"}));
         QCOMPARE(form.lbl8->text(), QStringLiteral("1/3"));
     }
 

@@ -61,9 +61,10 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         QCOMPARE(PicturePane(form), DesignPicturePaneWidth);
-        QCOMPARE(form.WinsRatio, static_cast<double>(TextPane(form)) / PicturePane(form));
-        QCOMPARE(form.SavedRatio, form.WinsRatio);
-        QVERIFY(form.WinsRatio > 2.7 && form.WinsRatio < 2.9);
+        QCOMPARE(form.Model->State().WinsRatio,
+                 static_cast<double>(TextPane(form)) / PicturePane(form));
+        QCOMPARE(form.Model->SavedRatio(), form.Model->State().WinsRatio);
+        QVERIFY(form.Model->State().WinsRatio > 2.7 && form.Model->State().WinsRatio < 2.9);
         QVERIFY(form.btn14->isHidden());
         CheckCentreIsTiled(form);
     }
@@ -71,7 +72,7 @@ private slots:
     void resizeKeepsTheRatioFromTheClientWidth() {
         TShownForm shown(1065, 654);
         TForm1& form = shown.Form;
-        form.WinsRatio = 5.0;
+        form.Model->SplitterMoved(5, 1); // ratio 5
         form.resize(1047, 600);
         QCoreApplication::processEvents();
         QCOMPARE(PicturePane(form), 173); // (1047 - 8) / 6 = 173.17
@@ -103,18 +104,18 @@ private slots:
     void switchButtonTogglesOneFifthAndRestoreReturnsToTheStart() {
         TShownForm shown(1047, 654);
         TForm1& form = shown.Form;
-        const double start = form.WinsRatio;
+        const double start = form.Model->State().WinsRatio;
         form.btn13->click();
         QVERIFY(!form.btn14->isHidden());
-        QCOMPARE(form.WinsRatio, 0.2);
+        QCOMPARE(form.Model->State().WinsRatio, 0.2);
         QCOMPARE(PicturePane(form), PicturePaneWidth(1047, 0.2));
         form.btn13->click();
-        QCOMPARE(form.WinsRatio, 5.0);
+        QCOMPARE(form.Model->State().WinsRatio, 5.0);
         QCOMPARE(PicturePane(form), 173);
-        QCOMPARE(form.SavedRatio, start);
+        QCOMPARE(form.Model->SavedRatio(), start);
         form.btn14->click();
         QVERIFY(form.btn14->isHidden());
-        QCOMPARE(form.WinsRatio, start);
+        QCOMPARE(form.Model->State().WinsRatio, start);
         QCOMPARE(PicturePane(form), PicturePaneWidth(1047, start));
         CheckCentreIsTiled(form);
     }
@@ -122,10 +123,10 @@ private slots:
     void switchFromEqualPanesWidensThePicture() {
         TShownForm shown(1047, 654);
         TForm1& form = shown.Form;
-        form.WinsRatio = 1.0;
+        form.Model->SplitterMoved(1, 1); // ratio 1
         form.btn13->click();
-        QCOMPARE(form.WinsRatio, 0.2);
-        QCOMPARE(form.SavedRatio, 1.0);
+        QCOMPARE(form.Model->State().WinsRatio, 0.2);
+        QCOMPARE(form.Model->SavedRatio(), 1.0);
         QVERIFY(PicturePane(form) > 4 * TextPane(form));
     }
 
@@ -137,7 +138,7 @@ private slots:
         QCOMPARE(PicturePane(form), SplitterMinSize);
         QCOMPARE(TextPane(form), area - SplitterWidth - SplitterMinSize);
         QVERIFY(TextPane(form) >= 10 * PicturePane(form));
-        QCOMPARE(form.WinsRatio, 6.0);
+        QCOMPARE(form.Model->State().WinsRatio, 6.0);
         CheckCentreIsTiled(form);
         form.resize(2200, 700);
         QCoreApplication::processEvents();
@@ -151,25 +152,25 @@ private slots:
         Drag(form, -5000);
         QCOMPARE(TextPane(form), SplitterMinSize);
         QCOMPARE(PicturePane(form), area - SplitterWidth - SplitterMinSize);
-        QCOMPARE(form.WinsRatio, MovedRatio(SplitterMinSize, PicturePane(form)));
+        QCOMPARE(form.Model->State().WinsRatio, MovedRatio(SplitterMinSize, PicturePane(form)));
         Drag(form, 300);
         QCOMPARE(TextPane(form), SplitterMinSize + 300);
-        QCOMPARE(form.WinsRatio, MovedRatio(TextPane(form), PicturePane(form)));
+        QCOMPARE(form.Model->State().WinsRatio, MovedRatio(TextPane(form), PicturePane(form)));
         CheckCentreIsTiled(form);
     }
 
     void restoreAfterADragReturnsToTheRatioBeforeTheSwitch() {
         TShownForm shown(1047, 654);
         TForm1& form = shown.Form;
-        const double start = form.WinsRatio;
+        const double start = form.Model->State().WinsRatio;
         form.btn13->click();
         Drag(form, 120);
-        QVERIFY(form.WinsRatio != 0.2);
+        QVERIFY(form.Model->State().WinsRatio != 0.2);
         QVERIFY(!form.btn14->isHidden());
         form.btn13->click(); // pressed again while switched: the saved ratio stays
-        QCOMPARE(form.SavedRatio, start);
+        QCOMPARE(form.Model->SavedRatio(), start);
         form.btn14->click();
-        QCOMPARE(form.WinsRatio, start);
+        QCOMPARE(form.Model->State().WinsRatio, start);
         QCOMPARE(PicturePane(form), PicturePaneWidth(1047, start));
     }
 
@@ -177,11 +178,11 @@ private slots:
         TShownForm shown(1047, 654);
         TForm1& form = shown.Form;
         Drag(form, -100);
-        const double dragged = form.WinsRatio;
+        const double dragged = form.Model->State().WinsRatio;
         form.btn13->click();
-        QCOMPARE(form.SavedRatio, dragged);
+        QCOMPARE(form.Model->SavedRatio(), dragged);
         form.btn14->click();
-        QCOMPARE(form.WinsRatio, dragged);
+        QCOMPARE(form.Model->State().WinsRatio, dragged);
     }
 
     void barsKeepTheirArrangement() {

@@ -116,8 +116,8 @@ private slots:
         QCOMPARE(form.edt2->text(), prompt);
         QCOMPARE(form.edt3->text(), negative);
         QVERIFY(form.btn6->isEnabled() && form.btn7->isEnabled());
-        QVERIFY(form.PicShown);
-        QVERIFY(form.DelData->FilePath.empty());
+        QVERIFY(form.Model->PicShown());
+        QVERIFY(form.Model->Wiping().FilePath.empty());
         // A second wipe finds nothing left to blank.
         form.btn9->click();
         QCOMPARE(started.Dialogs.Messages.size(), std::size_t{1});
@@ -247,7 +247,7 @@ private slots:
                 QVERIFY2(WithinParameterChunks(before, ReadWholeFile(path)), c.Why);
             else if (why != "file removed")
                 QVERIFY2(ReadWholeFile(path) == before, c.Why);
-            QVERIFY(form.DelData->FilePath.empty());
+            QVERIFY(form.Model->Wiping().FilePath.empty());
         }
     }
 
@@ -338,7 +338,7 @@ private slots:
         ChooseAllKeys(form, true);
         // The window's list holds two dropped pictures of the folder.
         form.WMDropFiles({dir.File("c.png"), dir.File("a.png")});
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{2});
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{2});
         const QString question = QStringLiteral(
             "Внимание! В заданном каталоге найдено файлов: 3. В вашем текущем списке "
             "отображения задано файлов: 2. Какие файлы вы хотите обработать? Нажмите Yes, "
@@ -360,7 +360,7 @@ private slots:
         QVERIFY(ChangedOnlyInParameterChunks(original, ReadWholeFile(dir.File("a.png"))));
         QCOMPARE(ReadWholeFile(dir.File("b.png")), original);
         QVERIFY(ChangedOnlyInParameterChunks(original, ReadWholeFile(dir.File("c.png"))));
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{2}); // the window's list is kept
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{2}); // the window's list is kept
         // Yes to all, without confirmation: the confirmation tone and all files.
         form.chk8->setChecked(false);
         started.Dialogs.Answers.push_back(TMsgAnswer::YesToAll);
@@ -434,8 +434,8 @@ private slots:
         // The current file is shown as it now is; its prompt fields keep the old texts.
         QVERIFY(!form.mmo1->toPlainText().contains(Q(TParamSet{}.JobId)));
         QCOMPARE(form.edt2->text(), prompt);
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{5});
-        QVERIFY(form.DelData->FilePath.empty());
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{5});
+        QVERIFY(form.Model->Wiping().FilePath.empty());
     }
 
     void reportOfAWriteFailureTakesTheErrorTone() {

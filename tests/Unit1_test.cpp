@@ -5,7 +5,7 @@
 #include "app/HelpText.h"
 #include "app/TarvoData.h"
 #include "params/DatTypes.h"
-#include "platform/QtDialogs.h"
+#include "window/QtDialogs.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -155,7 +155,7 @@ private slots:
         TWorkingDir cwd(empty.Path());
         TStartedForm started;
         TForm1& form = started.Form;
-        QVERIFY(form.CurData && form.DelData && form.FilesObj && form.DropList);
+        QVERIFY(form.Model);
         QCOMPARE(form.edt1->text(), Q(empty.Path()));
         for (QWidget* off :
              std::initializer_list<QWidget*>{form.chk6, form.chk7, form.chk8, form.btn9, form.btn10,
@@ -179,9 +179,9 @@ private slots:
                 !form.chk9->isChecked() && !form.chk6->isChecked() && !form.chk7->isChecked());
         QVERIFY(form.chk8->isChecked() && form.chk1->isChecked() && form.chk10->isChecked() &&
                 form.chk2->isChecked());
-        QVERIFY(!form.PicShown);
-        QVERIFY(form.FilesObj->TarvoFilter);
-        QVERIFY(!form.FilesObj->Loaded);
+        QVERIFY(!form.Model->PicShown());
+        QVERIFY(form.Model->Files().TarvoFilter);
+        QVERIFY(!form.Model->Files().Loaded);
         QVERIFY(form.dxpntbx1->Stretch());
         QVERIFY(form.dxpntbx1->Center());
         QVERIFY(form.dxpntbx1->KeepAspect());
@@ -268,13 +268,13 @@ private slots:
         TForm1& form = started.Form;
         form.chk3->setChecked(true);
         form.chk5->setChecked(true);
-        form.setParVars();
+        form.Model->setParVars();
         QVERIFY(ParJobId && !ParPrompt && ParNegPrompt && !ParSeed);
         form.chk3->setChecked(false);
         form.chk4->setChecked(true);
         form.chk9->setChecked(true);
         QVERIFY(ParJobId); // flags are a copy taken only by setParVars
-        form.setParVars();
+        form.Model->setParVars();
         QVERIFY(!ParJobId && ParPrompt && ParNegPrompt && ParSeed);
     }
 
@@ -304,16 +304,16 @@ private slots:
         form.SetDirSp(dir.Path());
         QCOMPARE(form.lbl8->text(), QStringLiteral("1/2"));
         form.chk2->setChecked(false);
-        QVERIFY(!form.FilesObj->TarvoFilter);
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{4});
+        QVERIFY(!form.Model->Files().TarvoFilter);
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{4});
         QCOMPARE(form.lbl8->text(), QStringLiteral("1/4"));
         QVERIFY(form.chk2->isEnabled());
         // Same state as the filter: nothing is read again.
         Put(dir, "e.png", TarvoPng(Params));
         form.chk2Click(form.chk2);
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{4});
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{4});
         form.chk2->setChecked(true);
-        QCOMPARE(form.FilesObj->Names.size(), std::size_t{3});
+        QCOMPARE(form.Model->Files().Names.size(), std::size_t{3});
         QCOMPARE(form.lbl8->text(), QStringLiteral("1/3"));
     }
 
@@ -356,7 +356,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.WMEndSession();
         QVERIFY(!form.isVisible());
-        QVERIFY(!form.CurData && !form.DelData && !form.FilesObj && !form.DropList);
+        QVERIFY(!form.Model);
         QVERIFY(started.Dialogs.Messages.empty());
         // A closed window ignores commands instead of touching freed objects.
         form.btn5Click(form.btn5);

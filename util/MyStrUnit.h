@@ -27,6 +27,9 @@ int StrPosTextFromLimit(std::string_view sub, std::string_view text, int start, 
 // A start of 0 or below, or beyond the text, gives 0.
 int StrCharPos(char c, std::string_view text, int start);
 bool StrSame(std::string_view a, std::string_view b);
+// Equal when ASCII letters are compared without case; needs no case table (file
+// extensions are compared before any table exists).
+bool SameAsciiText(std::string_view a, std::string_view b);
 // Same length, and every byte of b equals the byte of a or its case-table entry.
 bool StrSameText(std::string_view a, std::string_view b);
 // How many of the n bytes from 1-based position pos equal c, stopping at the first other
@@ -44,6 +47,8 @@ bool StrTrim(std::string& s);
 bool StrCollapseSpaces(std::string& s);
 // Answers the number of bytes replaced.
 int StrReplaceChar(std::string& s, char from, char to);
+// The text with every CR LF turned into LF (the record's texts break lines with CR LF).
+std::string WithLf(std::string_view text);
 
 // UTF-16LE code units held in a byte string, addressed by 1-based byte positions.
 // Every routine is clipped to the data: it never reads or writes past its end, and only

@@ -1,4 +1,4 @@
-#include "picture/TDXPaintBox.h"
+#include "window/TDXPaintBox.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // The program's entry: the Qt application, the main window with its real dialogs,
 // start-up, and the event loop until the window closes.
-#include "app/Unit1.h"
-#include "platform/QtDialogs.h"
+#include "window/QtDialogs.h"
+#include "window/Unit1.h"
 
 #include <QApplication>
 

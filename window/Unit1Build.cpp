@@ -1,32 +1,21 @@
-#include "app/Unit1.h"
+// Construction of the main window's controls as designed, and their connection to the
+// handlers.
+#include "window/QtText.h"
+#include "window/TDXPaintBox.h"
+#include "window/Unit1.h"
+#include "window/Unit1Layout.h"
 
-#include "app/FilesObj.h"
-#include "app/HelpText.h"
 #include "app/PaneRatio.h"
-#include "app/TarvoData.h"
-#include "app/Unit1Helpers.h"
-#include "params/DatTypes.h"
-#include "picture/TDXPaintBox.h"
-#include "util/MyStrUnit.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
-#include <QScreen>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #ifndef QT_NO_SESSIONMANAGER
@@ -38,53 +27,9 @@
 
 namespace tarvo {
 
-using form::FromQt;
-using form::ToQt;
-
-namespace form {
-
-std::string FolderPart(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) return {};
-    std::size_t end = slash;
-    while (end > 0 && path[end - 1] == '/')
-        --end;
-    return end == 0 ? std::string("/") : std::string(path.substr(0, end));
-}
-
-std::string NamePart(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-bool SamePath(std::string_view a, std::string_view b) {
-    const auto strip = [](std::string_view p) {
-        while (p.size() > 1 && p.back() == '/')
-            p.remove_suffix(1);
-        return p;
-    };
-    return strip(a) == strip(b);
-}
-
-} // namespace form
+using namespace layout;
 
 namespace {
-
-// Heights of the stacked panels as designed.
-constexpr int PathBarHeight = 97;
-constexpr int PromptBarHeight = 83;
-constexpr int OptionsBarHeight = 97;
-constexpr int WipeGroupWidth = 568;
-constexpr int ViewGroupWidth = 328;
-constexpr int InitialWidth = 1065;
-constexpr int InitialHeight = 654;
-// Gaps of the bars as designed.
-constexpr int GapWide = 13;
-constexpr int GapNarrow = 8;
-constexpr int GapLabel = 6;
-constexpr int GapCopy = 20;
-// The splitter's colour: medium grey.
-const QColor SplitterColour(128, 128, 128);
 
 template <typename T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -143,42 +88,6 @@ QFrame* MakeBevel(QWidget* parent, const char* name) {
 
 } // namespace
 
-bool TOpenPictureDialog::Execute(IDialogs& dialogs) {
-    const std::string chosen = dialogs.OpenFile(Filter, InitialDir);
-    if (chosen.empty()) return false;
-    FileName = chosen;
-    return true;
-}
-
-TForm1::TForm1(IDialogs& dialogs, QWidget* parent) : QWidget(parent), FDialogs(dialogs) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tarvo Params Viewer"));
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(13);
-    // Without Tahoma, the condensed face of the fallback (where it has one) keeps the help
-    // text's lines within the text pane, as they were laid out for Tahoma.
-    const QString family = QFontInfo(font).family();
-    if (family != QStringLiteral("Tahoma")) {
-        const QStringList styles = QFontDatabase::styles(family);
-        if (std::any_of(styles.begin(), styles.end(), [](const QString& style) {
-                return style.contains(QStringLiteral("Condensed"), Qt::CaseInsensitive);
-            }))
-            font.setStretch(QFont::Condensed);
-    }
-    setFont(font);
-    CreateControls();
-    ConnectHandlers();
-    setMinimumSize(MinWindowWidth, MinWindowHeight);
-    resize(InitialWidth, InitialHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    AlignPanels();
-    FormCreate();
-}
-
-TForm1::~TForm1() = default;
-
 void TForm1::CreateControls() {
     CreatePathBar();
     CreateCentre();
@@ -236,10 +145,6 @@ void TForm1::CreateCentre() {
     mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     mmo1->setAcceptDrops(false);
-    QStringList help;
-    for (std::string_view line : HelpLines())
-        help << ToQt(line);
-    mmo1->setPlainText(help.join(QLatin1Char('\n')));
     auto* memoLayout = new QVBoxLayout(pnl8);
     memoLayout->setContentsMargins(0, 0, 0, 0);
     memoLayout->addWidget(mmo1);
@@ -314,15 +219,15 @@ void TForm1::CreateOptionsBar() {
     pnl4 = MakePanel(this, "pnl4", true);
     pnl7 = MakePanel(pnl4, "pnl7", false);
     pnl7->setFixedWidth(WipeGroupWidth);
-    chk3 = MakeCheck(pnl7, "chk3", "JobId", false);
-    chk9 = MakeCheck(pnl7, "chk9", "Seed", false);
-    chk4 = MakeCheck(pnl7, "chk4", "Prompt", false);
-    chk5 = MakeCheck(pnl7, "chk5", "Neg Prompt", false);
+    chk3 = MakeCheck(pnl7, "chk3", "JobId", DefaultOption(TOption::JobId));
+    chk9 = MakeCheck(pnl7, "chk9", "Seed", DefaultOption(TOption::Seed));
+    chk4 = MakeCheck(pnl7, "chk4", "Prompt", DefaultOption(TOption::Prompt));
+    chk5 = MakeCheck(pnl7, "chk5", "Neg Prompt", DefaultOption(TOption::NegPrompt));
     bvl1 = MakeBevel(pnl7, "bvl1");
     bvl2 = MakeBevel(pnl7, "bvl2");
-    chk6 = MakeCheck(pnl7, "chk6", "Разрешить удалять", false);
-    chk7 = MakeCheck(pnl7, "chk7", "Обработка папки", false);
-    chk8 = MakeCheck(pnl7, "chk8", "Подтверждать", true);
+    chk6 = MakeCheck(pnl7, "chk6", "Разрешить удалять", DefaultOption(TOption::AllowWipe));
+    chk7 = MakeCheck(pnl7, "chk7", "Обработка папки", DefaultOption(TOption::Folder));
+    chk8 = MakeCheck(pnl7, "chk8", "Подтверждать", DefaultOption(TOption::Confirm));
     chk6->setEnabled(false);
     chk7->setEnabled(false);
     chk8->setEnabled(false);
@@ -355,13 +260,13 @@ void TForm1::CreateOptionsBar() {
 
     pnl6 = MakePanel(pnl4, "pnl6", false);
     pnl6->setFixedWidth(ViewGroupWidth);
-    chk1 = MakeCheck(pnl6, "chk1", "Растягивать", true,
+    chk1 = MakeCheck(pnl6, "chk1", "Растягивать", DefaultOption(TOption::Stretch),
                      "Растягивать картинку в размеры окна отображения");
     btn11 = MakeButton(pnl6, "btn11", "^", 33, "Скрыть доп панель");
-    chk10 = MakeCheck(pnl6, "chk10", "Истиный Prompt", true,
+    chk10 = MakeCheck(pnl6, "chk10", "Истиный Prompt", DefaultOption(TOption::TruePrompt),
                       "Сторонняя информация, записанная в Prompt, не будет отображаться в "
                       "нижнем поле ввода");
-    chk2 = MakeCheck(pnl6, "chk2", "Tarvo Data", true,
+    chk2 = MakeCheck(pnl6, "chk2", "Tarvo Data", DefaultOption(TOption::TarvoData),
                      "Игнорировать при листании файлы WebP, и так же слишком большие и слишком "
                      "маленькие файлы");
     auto* view = new QGridLayout(pnl6);
@@ -412,169 +317,21 @@ void TForm1::ConnectHandlers() {
         char key = '\r';
         edt1KeyPress(edt1, key);
     });
+    // The model reads the fields as they are now, typed or set; setting a field to the
+    // model's own text tells it nothing new.
+    const auto edited = [this](QLineEdit* edit, void (TViewerModel::*sink)(const std::string&)) {
+        connect(edit, &QLineEdit::textChanged, this, [this, sink](const QString& text) {
+            if (Model) ((*Model).*sink)(FromQt(text));
+        });
+    };
+    edited(edt1, &TViewerModel::PathEdited);
+    edited(edt2, &TViewerModel::PromptEdited);
+    edited(edt3, &TViewerModel::NegativeEdited);
 #ifndef QT_NO_SESSIONMANAGER
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this,
                 [this](QSessionManager&) { WMEndSession(); });
 #endif
-}
-
-bool TForm1::Alive() const {
-    return CurData && DelData && FilesObj && DropList;
-}
-
-void TForm1::FormCreate() {
-    setAcceptDrops(true);
-}
-
-void TForm1::InitForm() {
-    BuildCaseTable();
-    lbl8->clear();
-    CurData = std::make_unique<TTarvoData>(false, &FDialogs);
-    DelData = std::make_unique<TTarvoData>(true, &FDialogs);
-    FilesObj = std::make_unique<TFilesObj>();
-    DropList = std::make_unique<std::vector<std::string>>();
-    FilesObj->CountLabel = [this](const std::string& text) { lbl8->setText(ToQt(text)); };
-    FilesObj->TarvoFilter = chk2->isChecked();
-    PicShown = false;
-    const QString help = mmo1->toPlainText();
-    ShowFileData(false);
-    mmo1->setPlainText(help);
-    mmo1->setEnabled(true);
-    lbl1->clear();
-    btn3->hide();
-    SetWipeButtons();
-    WinsRatio = static_cast<double>(pnl8->width()) / std::max(1, pnl1->width());
-    SavedRatio = WinsRatio;
-    btn14->hide();
-    // Qt paints every widget double-buffered; nothing to switch on.
-    dxpntbx1->SetStretch(chk1->isChecked());
-    NormalizeScale();
-}
-
-void TForm1::FormClose() {
-    CurData.reset();
-    DelData.reset();
-    FilesObj.reset();
-    DropList.reset();
-}
-
-void TForm1::WMEndSession() {
-    close();
-}
-
-void TForm1::SetWipeButtons() {
-    const bool anyKey =
-        chk3->isChecked() || chk4->isChecked() || chk5->isChecked() || chk9->isChecked();
-    chk6->setEnabled(anyKey);
-    chk7->setEnabled(anyKey && chk6->isChecked());
-    chk8->setEnabled(anyKey);
-    btn9->setEnabled(chk7->isEnabled() && CurData && CurData->HasParams());
-    btn10->setEnabled(chk7->isEnabled() && chk7->isChecked());
-}
-
-void TForm1::chk3Click(QObject*) {
-    SetWipeButtons();
-}
-
-void TForm1::chk8Click(QObject*) {
-    SetWipeButtons();
-    const QColor colour = chk8->isChecked()
-                              ? chk7->palette().color(QPalette::Active, QPalette::WindowText)
-                              : QColor(255, 0, 0);
-    QPalette palette = chk8->palette();
-    // A disabled box keeps the greyed caption of the style.
-    palette.setColor(QPalette::Active, QPalette::WindowText, colour);
-    palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
-    chk8->setPalette(palette);
-    FDialogs.Beep();
-}
-
-void TForm1::chk2Click(QObject*) {
-    if (!Alive() || chk2->isChecked() == FilesObj->TarvoFilter) return;
-    chk2->setEnabled(false);
-    FilesObj->TarvoFilter = chk2->isChecked();
-    FilesObj->Refresh();
-    chk2->setEnabled(true);
-}
-
-void TForm1::setParVars() {
-    ParJobId = chk3->isChecked();
-    ParPrompt = chk4->isChecked();
-    ParNegPrompt = chk5->isChecked();
-    ParSeed = chk9->isChecked();
-}
-
-void TForm1::btn6Click(QObject*) {
-    FDialogs.SetClipboardText(FromQt(edt2->text()));
-    FDialogs.Beep();
-}
-
-void TForm1::btn7Click(QObject*) {
-    FDialogs.SetClipboardText(FromQt(edt3->text()));
-    FDialogs.Beep();
-}
-
-void TForm1::btn11Click(QObject*) {
-    btn3->show();
-    pnl4->hide();
-    AlignPanels();
-}
-
-void TForm1::btn3Click(QObject*) {
-    btn3->hide();
-    pnl4->show();
-    // The prompt bar goes back directly above the options bar.
-    AlignPanels();
-}
-
-void TForm1::AlignPanels() {
-    const int w = width();
-    int bottom = height();
-    pnl5->setGeometry(0, 0, w, PathBarHeight);
-    if (!pnl4->isHidden()) {
-        bottom -= OptionsBarHeight;
-        pnl4->setGeometry(0, bottom, w, OptionsBarHeight);
-    }
-    bottom -= PromptBarHeight;
-    pnl3->setGeometry(0, bottom, w, PromptBarHeight);
-    pnl2->setGeometry(0, PathBarHeight, w, std::max(0, bottom - PathBarHeight));
-    // Called directly: a hidden window gets its resize events only when it is shown.
-    pnl2Resize(pnl2);
-}
-
-void TForm1::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    AlignPanels();
-    FormResize(this);
-}
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
-}
-
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data == nullptr || !data->hasUrls()) return;
-    const QList<QUrl> urls = data->urls();
-    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
-        event->acceptProposedAction();
-}
-
-void TForm1::dropEvent(QDropEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data == nullptr || !data->hasUrls()) return;
-    std::vector<std::string> paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.push_back(FromQt(url.toLocalFile()));
-    event->acceptProposedAction();
-    WMDropFiles(paths);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == spl1 && SplitterMouse(event)) return true;
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tarvo

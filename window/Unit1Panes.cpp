@@ -1,6 +1,10 @@
+// The main window's geometry: the stacked panels, the panes of the central area laid out by
+// the model's ratio, the splitter drag, and the start-up arrangement of the bottom bar.
+#include "window/Unit1.h"
+
 #include "app/PaneRatio.h"
-#include "app/Unit1.h"
-#include "picture/TDXPaintBox.h"
+#include "window/TDXPaintBox.h"
+#include "window/Unit1Layout.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -9,17 +13,30 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tarvo {
 
-namespace {
+using namespace layout;
 
-// The column of the bottom bar that holds [O] between [>] and [Очистить].
-constexpr int RefreshColumn = 9;
-
-} // namespace
+void TForm1::AlignPanels() {
+    const int w = width();
+    int bottom = height();
+    pnl5->setGeometry(0, 0, w, PathBarHeight);
+    if (!pnl4->isHidden()) {
+        bottom -= OptionsBarHeight;
+        pnl4->setGeometry(0, bottom, w, OptionsBarHeight);
+    }
+    bottom -= PromptBarHeight;
+    pnl3->setGeometry(0, bottom, w, PromptBarHeight);
+    pnl2->setGeometry(0, PathBarHeight, w, std::max(0, bottom - PathBarHeight));
+    // Called directly: a hidden window gets its resize events only when it is shown.
+    pnl2Resize(pnl2);
+}
 
 void TForm1::SetWins() {
-    pnl1->resize(PicturePaneWidth(width(), WinsRatio), pnl1->height());
+    if (!Model) return;
+    pnl1->resize(PicturePaneWidth(width(), Model->State().WinsRatio), pnl1->height());
     pnl2Resize(pnl2);
 }
 
@@ -52,7 +69,7 @@ void TForm1::ArrangeCentre() {
 }
 
 void TForm1::spl1Moved(QObject*) {
-    WinsRatio = MovedRatio(pnl8->width(), pnl1->width());
+    Forward([this](TViewerModel& m) { m.SplitterMoved(pnl8->width(), pnl1->width()); });
 }
 
 bool TForm1::SplitterMouse(QEvent* event) {
@@ -89,21 +106,6 @@ bool TForm1::SplitterMouse(QEvent* event) {
     default:
         return false;
     }
-}
-
-void TForm1::btn13Click(QObject*) {
-    if (btn14->isHidden()) {
-        SavedRatio = WinsRatio;
-        btn14->show();
-    }
-    WinsRatio = SwitchedRatio(WinsRatio);
-    SetWins();
-}
-
-void TForm1::btn14Click(QObject*) {
-    WinsRatio = SavedRatio;
-    btn14->hide();
-    SetWins();
 }
 
 void TForm1::NormalizeScale() {

@@ -1,4 +1,7 @@
-#include "platform/QtDialogs.h"
+#include "window/QtDialogs.h"
+
+#include "util/MyStrUnit.h"
+#include "window/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,14 +16,6 @@ namespace tarvo {
 
 namespace {
 
-QString ToQt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQt(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     std::size_t from = 0;
@@ -34,9 +29,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 // Composed texts break lines with CR LF; a Qt label shows a lone LF as the break.
 QString MessageText(const std::string& text) {
-    QString result = ToQt(text);
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return result;
+    return ToQt(WithLf(text));
 }
 
 struct TToneLook {
