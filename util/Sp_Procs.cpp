@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
@@ -52,7 +51,12 @@ TDecimal toDecimal(long double magnitude, int decimals) {
     d.Digits.push_back(text[0]);
     for (std::size_t i = 2; i < e; ++i)
         d.Digits.push_back(text[i]);
-    d.Exponent = std::atoi(buffer + e + 1) + 1;
+    // The exponent ends where to_chars stopped writing; the buffer holds no terminator.
+    int exponent = 0;
+    const char* const exponentText = text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0);
+    if (std::from_chars(exponentText, end, exponent).ec != std::errc())
+        throw std::runtime_error("number conversion");
+    d.Exponent = exponent + 1;
 
     const long long keep = static_cast<long long>(d.Exponent) + decimals;
     if (keep < static_cast<long long>(d.Digits.size())) {
