@@ -1,9 +1,11 @@
 #include "app/FolderWipe.h"
 
 #include "app/FilesObj.h"
+#include "app/RecordPool.h"
 #include "app/TarvoData.h"
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
+#include "util/OrderedBatch.h"
 #include "util/Sp_Procs.h"
 
 #include <string_view>
@@ -173,39 +175,53 @@ TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers) {
 }
 
 void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
-                   const TWipeProgress& progress, const TWipeStop& stop) {
+                   const TWipeProgress& progress, const TWipeStop& stop, int jobs) {
     counters = TWipeCounters{};
     counters.total = static_cast<std::int64_t>(list.Names.size());
     counters.dryRun = delData.DryRun;
     try {
         TSyncEachWriteOff syncOff(delData);
         delData.Clear();
+        // The paths in list order; NextInBatch answers nothing early only when it cannot
+        // build a path, and a walk that stopped before the last name is not complete.
+        std::vector<std::string> paths;
         list.Position = -1;
-        TWipeFindings findings;
-        const auto count = static_cast<std::int64_t>(list.Names.size());
-        while (const std::optional<std::string> path = list.NextInBatch()) {
-            if (stop && stop()) {
-                // The file just taken from the list is left as it is.
-                counters.interrupted = true;
-                break;
-            }
-            std::optional<TWipeCode> code;
-            findings = {};
-            if (findings.Problem = delData.Load(*path); !findings.Problem) {
-                ++counters.noData;
-            } else {
-                code = delData.Wipe(false, &findings);
-                CountCode(counters, *code);
-                if (!findings.Leftovers.empty()) ++counters.withLeftovers;
-            }
-            if (progress) progress(*path, code, findings);
-        }
-        // NextInBatch also answers nothing when it cannot build a path; a walk that
-        // stopped before the last name did not process every file.
-        if (!counters.interrupted && list.Position < count) {
+        while (std::optional<std::string> path = list.NextInBatch())
+            paths.push_back(std::move(*path));
+        if (paths.size() < list.Names.size()) {
             counters.completed = false;
             counters.severity = 3;
         }
+        // One thread works on delData itself; more borrow records set up like it.
+        TRecordPool pool(true, delData.DryRun, false);
+        struct TFileResult {
+            std::optional<TWipeCode> Code;
+            TWipeFindings Findings;
+        };
+        const auto wipe = [](TTarvoData& record, const std::string& path) {
+            TFileResult result;
+            if (result.Findings.Problem = record.Load(path); result.Findings.Problem)
+                result.Code = record.Wipe(false, &result.Findings);
+            return result;
+        };
+        const std::size_t handed = RunOrdered<TFileResult>(
+            paths.size(), jobs,
+            [&](std::size_t i) {
+                if (jobs <= 1) return wipe(delData, paths[i]);
+                const TRecordPool::TLoan record = pool.Borrow();
+                return wipe(*record, paths[i]);
+            },
+            [&](std::size_t i, TFileResult&& result) {
+                if (!result.Code) {
+                    ++counters.noData;
+                } else {
+                    CountCode(counters, *result.Code);
+                    if (!result.Findings.Leftovers.empty()) ++counters.withLeftovers;
+                }
+                if (progress) progress(paths[i], result.Code, result.Findings);
+            },
+            stop);
+        counters.interrupted = handed < paths.size();
     } catch (...) {
         counters.completed = false;
         counters.severity = 3;

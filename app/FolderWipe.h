@@ -45,7 +45,7 @@ struct TWipeCounters {
     std::int64_t withLeftovers = 0; // wiped files in which copies of the values remain
     int severity = 0;               // highest weight of a report line, 0 to 3
     bool completed = true;
-    bool interrupted = false; // stopped on request before the last file
+    bool interrupted = false; // stopped on request before the last file was processed
     bool dryRun = false;      // counted by a dry run: the files would change, none was written
 };
 
@@ -53,18 +53,21 @@ struct TWipeCounters {
 // the wipe found besides (for a failed Load, why in Problem).
 using TWipeProgress = std::function<void(const std::string& path, std::optional<TWipeCode> code,
                                          const TWipeFindings& findings)>;
-// Asked before each file; true stops the run there.
+// Asked after each file (and before the first); true stops the run: the files in progress
+// are finished, no other is started.
 using TWipeStop = std::function<bool()>;
 
-// Wipes every file of list in order on delData (Load, then Wipe without confirmation),
-// counting outcomes into counters (set afresh). Files are not synced one by one: the
-// per-file sync is off for the run and restored after it, and when any file was written
-// the folder's file system is synced once at the end, also after a stop. A failure that
-// escapes a file, or a failing sync, breaks the run off (completed false, severity 3). With
-// delData.DryRun the codes are those a wipe would give and nothing is written or synced.
-// delData is cleared afterwards in every case.
+// Wipes every file of list (Load, then Wipe without confirmation) on jobs threads: with one,
+// on delData in list order; with more, on records set up like delData. Outcomes are counted
+// into counters (set afresh) and handed to progress in list order on the calling thread, so
+// a run counts and reports as one thread would. Files are not synced one by one: the
+// per-file sync is off for the run, and when any file was written the folder's file system
+// is synced once at the end, also after a stop. A failure that escapes a file, or a failing
+// sync, breaks the run off (completed false, severity 3). With delData.DryRun the codes are
+// those a wipe would give and nothing is written or synced. delData is cleared afterwards in
+// every case.
 void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
-                   const TWipeProgress& progress = {}, const TWipeStop& stop = {});
+                   const TWipeProgress& progress = {}, const TWipeStop& stop = {}, int jobs = 1);
 
 // The report's text (lines joined by CR LF) and tone; raises counters.severity by its lines.
 TWipeMessage ComposeReport(TWipeCounters& counters);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <utility>
 
 namespace tarvo {
@@ -15,7 +16,7 @@ namespace tarvo {
 namespace {
 
 TWriteFaults gFaults;
-int gWriteCalls = 0;
+std::atomic<int> gWriteCalls = 0; // writers of a parallel folder run count together
 
 // Opens a regular file without blocking on FIFOs or devices; -1 with the problem when it
 // cannot be opened or is anything else.

@@ -594,6 +594,53 @@ TEST_F(FolderRun, DryRunOfOneFileLeavesItForTheRealWipe) {
     EXPECT_EQ(delData.Wipe(false), TWipeCode::NothingToWipe);
 }
 
+// Several threads give the run of one thread: the same outcomes in the same order, the same
+// counts, the same bytes in every file.
+TEST_F(FolderRun, AParallelRunCountsReportsAndWritesAsOneThreadDoes) {
+    TParamSet owl;
+    owl.Prompt = "сова на ветке";
+    std::map<std::string, std::string> made;
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(100 + i);
+        made[n + ".png"] =
+            i % 5 == 0 ? test::PngFile({}) : test::TarvoPng(i % 2 ? owl : TParamSet{});
+        made[n + ".jpg"] = test::JpegFile(test::FirstBlockText(owl));
+    }
+    struct TRun {
+        std::vector<std::pair<std::string, int>> Seen;
+        TWipeCounters Counters;
+        std::map<std::string, std::string> Bytes;
+    };
+    const auto run = [&](int jobs) {
+        test::TTempDir dir;
+        for (const auto& [name, bytes] : made)
+            test::WriteFile(dir.File(name), bytes);
+        TFilesObj list;
+        list.TarvoFilter = true;
+        list.Fill(dir.Path());
+        TTarvoData delData(true);
+        TRun result;
+        RunFolderWipe(
+            list, delData, result.Counters,
+            [&](const std::string& path, std::optional<TWipeCode> code, const TWipeFindings&) {
+                result.Seen.emplace_back(path.substr(dir.Path().size()), Number(code));
+            },
+            {}, jobs);
+        for (const auto& [name, bytes] : made)
+            result.Bytes[name] = test::ReadWholeFile(dir.File(name));
+        return result;
+    };
+    const TRun one = run(1);
+    const TRun four = run(4);
+    EXPECT_EQ(four.Seen, one.Seen);
+    EXPECT_EQ(four.Counters.fixed, one.Counters.fixed);
+    EXPECT_EQ(four.Counters.noData, one.Counters.noData);
+    EXPECT_EQ(four.Counters.byCode, one.Counters.byCode);
+    EXPECT_TRUE(four.Counters.completed);
+    EXPECT_EQ(four.Bytes, one.Bytes);
+    EXPECT_EQ(one.Counters.fixed, 72);
+}
+
 TEST_F(FolderRun, AnEmptyListCountsNothingAndStaysComplete) {
     TFilesObj list = List();
     TTarvoData delData(true);

@@ -1,0 +1,68 @@
+// Image records lent to the threads of a batch: each item borrows a record set up like the
+// pool's pattern and gives it back, so a batch of any length uses one record per thread and
+// every record keeps its read buffer from file to file.
+#pragma once
+
+#include "app/TarvoData.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tarvo {
+
+class TRecordPool {
+public:
+    // Records in wipeMode with the pattern's dry-run and per-write sync settings.
+    TRecordPool(bool wipeMode, bool dryRun, bool syncEachWrite)
+        : FWipeMode(wipeMode), FDryRun(dryRun), FSync(syncEachWrite) {}
+
+    // A record, cleared, given back when the returned handle goes.
+    class TLoan {
+    public:
+        TLoan(TRecordPool& pool, std::unique_ptr<TTarvoData> record)
+            : FPool(pool), FRecord(std::move(record)) {}
+        TLoan(const TLoan&) = delete;
+        TLoan& operator=(const TLoan&) = delete;
+        ~TLoan() { FPool.GiveBack(std::move(FRecord)); }
+        TTarvoData& operator*() const { return *FRecord; }
+        TTarvoData* operator->() const { return FRecord.get(); }
+
+    private:
+        TRecordPool& FPool;
+        std::unique_ptr<TTarvoData> FRecord;
+    };
+
+    TLoan Borrow() {
+        std::unique_ptr<TTarvoData> record;
+        {
+            const std::lock_guard lock(FMutex);
+            if (!FFree.empty()) {
+                record = std::move(FFree.back());
+                FFree.pop_back();
+            }
+        }
+        if (!record) {
+            record = std::make_unique<TTarvoData>(FWipeMode);
+            record->DryRun = FDryRun;
+            record->SetSyncEachWrite(FSync);
+        }
+        return TLoan(*this, std::move(record));
+    }
+
+private:
+    void GiveBack(std::unique_ptr<TTarvoData> record) {
+        if (!record) return;
+        record->Clear();
+        const std::lock_guard lock(FMutex);
+        FFree.push_back(std::move(record));
+    }
+
+    const bool FWipeMode;
+    const bool FDryRun;
+    const bool FSync;
+    std::mutex FMutex;
+    std::vector<std::unique_ptr<TTarvoData>> FFree;
+};
+
+} // namespace tarvo

@@ -1,0 +1,86 @@
+// The ordered batch: results come back in item order whatever thread finishes first, a stop
+// leaves a prefix handed on, and a failure of one item comes back to the caller.
+#include "util/OrderedBatch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// Items that finish out of order: every third one takes longer.
+std::size_t Slow(std::size_t i) {
+    if (i % 3 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return i * 10;
+}
+
+TEST(OrderedBatch, ResultsAreHandedOnInItemOrderOnTheCallingThread) {
+    for (const int jobs : {1, 2, 4, 16}) {
+        SCOPED_TRACE(jobs);
+        const std::thread::id caller = std::this_thread::get_id();
+        std::vector<std::size_t> seen;
+        const std::size_t handed =
+            RunOrdered<std::size_t>(200, jobs, Slow, [&](std::size_t i, std::size_t&& result) {
+                EXPECT_EQ(std::this_thread::get_id(), caller);
+                EXPECT_EQ(result, i * 10);
+                seen.push_back(i);
+            });
+        EXPECT_EQ(handed, 200u);
+        ASSERT_EQ(seen.size(), 200u);
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(seen[i], i);
+    }
+}
+
+TEST(OrderedBatch, AStopHandsOnTheItemsStartedAndStartsNoMore) {
+    for (const int jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        std::atomic<std::size_t> started = 0;
+        std::vector<std::size_t> seen;
+        const std::size_t handed = RunOrdered<std::size_t>(
+            1000, jobs,
+            [&](std::size_t i) {
+                ++started;
+                return Slow(i);
+            },
+            [&](std::size_t i, std::size_t&&) { seen.push_back(i); },
+            [&] { return seen.size() >= 10; });
+        EXPECT_EQ(handed, seen.size());
+        EXPECT_EQ(handed, started.load()); // every started item was handed on
+        EXPECT_GE(handed, 10u);
+        EXPECT_LT(handed, 10u + 4u * static_cast<std::size_t>(jobs) + 1u);
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(seen[i], i);
+    }
+    EXPECT_EQ(RunOrdered<int>(
+                  5, 4, [](std::size_t) { return 1; }, [](std::size_t, int&&) { ADD_FAILURE(); },
+                  [] { return true; }),
+              0u);
+}
+
+TEST(OrderedBatch, AFailingItemEndsTheBatchAndReachesTheCaller) {
+    for (const int jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        std::size_t handed = 0;
+        EXPECT_THROW(RunOrdered<std::size_t>(
+                         100, jobs,
+                         [](std::size_t i) {
+                             if (i == 7) throw std::runtime_error("disk gone");
+                             return i;
+                         },
+                         [&](std::size_t i, std::size_t&&) {
+                             EXPECT_LT(i, 7u);
+                             ++handed;
+                         }),
+                     std::runtime_error);
+        EXPECT_LE(handed, 7u);
+    }
+}
+
+} // namespace
+} // namespace tarvo

@@ -1,0 +1,116 @@
+// A batch of independent items worked on by a few threads, whose results are handed on in
+// the items' order on the calling thread: the parallel engine of the folder runs and of the
+// command-line tool's show and wipe, which must print and count exactly as one thread would.
+#pragma once
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace tarvo {
+
+// The threads a batch uses by default: one per core, and at least 4, since most of a batch's
+// time is spent waiting for the disk.
+inline int DefaultJobs() {
+    return std::max(4, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+// Calls work(i) for i = 0 .. count - 1 on up to jobs threads (jobs 1: on the calling thread,
+// one item after the other), and done(i, result) on the calling thread in the order of i.
+// stop is asked on the calling thread before the first item and after each item handed on;
+// once it answers true no item is started, and the items already started finish and are
+// handed on, so the items handed on are always the first ones. At most a few items per
+// thread run ahead of the one handed on next, so memory does not grow with count. An
+// exception from work or done ends the batch: the items in progress finish, nothing more is
+// handed on, and the exception is thrown again here. Answers how many items were handed on.
+template <typename TResult>
+std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(std::size_t)>& work,
+                       const std::function<void(std::size_t, TResult&&)>& done,
+                       const std::function<bool()>& stop = {}) {
+    if (jobs <= 1) {
+        std::size_t i = 0;
+        for (; i < count && !(stop && stop()); ++i)
+            done(i, work(i));
+        return i;
+    }
+    const std::size_t ahead = 4 * static_cast<std::size_t>(jobs);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::optional<TResult>> window; // results of the items from `handed` on
+    std::size_t next = 0;                      // the next item to start
+    std::size_t handed = 0;                    // items handed on
+    bool stopped = stop && stop();
+    std::exception_ptr failure;
+
+    const auto worker = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stopped || next >= count || next < handed + ahead; });
+            if (stopped || next >= count) return;
+            const std::size_t i = next++;
+            window.resize(std::max(window.size(), i - handed + 1));
+            lock.unlock();
+            std::optional<TResult> result;
+            std::exception_ptr error;
+            try {
+                result.emplace(work(i));
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            if (error) {
+                if (!failure) failure = error;
+                stopped = true;
+            } else {
+                window[i - handed] = std::move(result);
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    const std::size_t threadCount = std::min<std::size_t>(static_cast<std::size_t>(jobs), count);
+    threads.reserve(threadCount);
+    for (std::size_t t = 0; t < threadCount; ++t)
+        threads.emplace_back(worker);
+
+    std::unique_lock lock(mutex);
+    for (;;) {
+        changed.wait(lock, [&] {
+            return failure || (!window.empty() && window.front()) ||
+                   (handed >= next && (stopped || next >= count));
+        });
+        if (failure || window.empty() || !window.front()) break;
+        TResult result = std::move(*window.front());
+        window.pop_front();
+        const std::size_t i = handed++;
+        changed.notify_all();
+        lock.unlock();
+        bool stopNow = false;
+        try {
+            done(i, std::move(result));
+            stopNow = stop && stop();
+        } catch (...) {
+            lock.lock();
+            if (!failure) failure = std::current_exception();
+            break;
+        }
+        lock.lock();
+        if (stopNow) stopped = true;
+    }
+    stopped = true;
+    lock.unlock();
+    changed.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+    if (failure) std::rethrow_exception(failure);
+    return handed;
+}
+
+} // namespace tarvo
