@@ -204,6 +204,11 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                 result.Code = record.Wipe(false, &result.Findings);
             return result;
         };
+        // Two names of one file are wiped one after the other, as one thread would.
+        std::vector<std::uint64_t> files;
+        if (jobs > 1)
+            for (const std::string& path : paths)
+                files.push_back(FileIdentity(path));
         const std::size_t handed = RunOrdered<TFileResult>(
             paths.size(), jobs,
             [&](std::size_t i) {
@@ -220,7 +225,7 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                 }
                 if (progress) progress(paths[i], result.Code, result.Findings);
             },
-            stop);
+            stop, files);
         counters.interrupted = handed < paths.size();
     } catch (...) {
         counters.completed = false;

@@ -25,6 +25,8 @@ inline constexpr int ExitUsage = 2;
 
 struct TShowOptions {
     bool Json = false;
+    bool All = false; // a folder's files as the list shows them with "Tarvo Data" off
+    int Jobs = 1;     // threads reading files; the records come out in argument order
     std::vector<std::string> Paths;
 };
 
@@ -35,6 +37,7 @@ struct TWipeOptions {
     bool Seed = false;
     bool DryRun = false;
     bool Json = false;
+    int Jobs = 1; // threads wiping files; records and counts come out in argument order
     std::vector<std::string> Paths;
 };
 

@@ -1,8 +1,13 @@
+#include "app/FilesObj.h"
+#include "app/RecordPool.h"
 #include "app/TarvoData.h"
 #include "cli/CliTool.h"
 #include "params/DatTypes.h"
+#include "platform/FileSys.h"
 #include "util/MyStrUnit.h"
+#include "util/OrderedBatch.h"
 
+#include <optional>
 #include <ostream>
 #include <utility>
 
@@ -64,27 +69,59 @@ std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded
 
 int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
     int status = ExitOk;
-    // One viewing record for every file, as the window reuses its own from file to file.
-    TTarvoData record(false);
+    // The files to show: each path given, a folder's candidate pictures in the list's order.
+    std::vector<std::string> paths;
     for (const std::string& path : options.Paths) {
-        if (StopSignal() != 0) break;
-        try {
-            const TFileCheck check = record.Load(path);
-            const bool loaded = static_cast<bool>(check);
-            std::string text = record.GetFullText();
-            const std::string problem = loaded ? std::string() : ProblemText(check, false);
-            out << (options.Json ? JsonRecord(path, record, loaded, std::move(text), problem)
-                                 : PlainRecord(path, record, loaded, text));
-            out.flush();
-            if (!loaded) {
-                ReportProblem(out, err, path, problem);
-                status = ExitFailed;
-            }
-        } catch (const std::exception& e) {
-            ReportProblem(out, err, path, std::string("failed: ") + e.what());
-            status = ExitFailed;
+        if (!DirExists(path)) {
+            paths.push_back(path);
+            continue;
         }
+        if (const std::string problem = FolderProblem(path); !problem.empty()) {
+            ReportProblem(out, err, path, problem);
+            status = ExitFailed;
+            continue;
+        }
+        TFilesObj list;
+        list.TarvoFilter = !options.All;
+        list.Fill(path);
+        list.Position = -1;
+        while (std::optional<std::string> file = list.NextInBatch())
+            paths.push_back(std::move(*file));
     }
+    struct TShown {
+        std::string Record;
+        std::string Problem; // empty when the file was read
+    };
+    // One viewing record per thread, reused from file to file as the window reuses its own.
+    TRecordPool pool(false, false, true);
+    RunOrdered<TShown>(
+        paths.size(), options.Jobs,
+        [&](std::size_t i) {
+            const TRecordPool::TLoan record = pool.Borrow();
+            const std::string& path = paths[i];
+            TShown shown;
+            try {
+                const TFileCheck check = record->Load(path);
+                const bool loaded = static_cast<bool>(check);
+                std::string text = record->GetFullText();
+                if (!loaded) shown.Problem = ProblemText(check, false);
+                shown.Record =
+                    options.Json ? JsonRecord(path, *record, loaded, std::move(text), shown.Problem)
+                                 : PlainRecord(path, *record, loaded, text);
+            } catch (const std::exception& e) {
+                shown.Record.clear();
+                shown.Problem = std::string("failed: ") + e.what();
+            }
+            return shown;
+        },
+        [&](std::size_t i, TShown&& shown) {
+            out << shown.Record;
+            out.flush();
+            if (shown.Problem.empty()) return;
+            ReportProblem(out, err, paths[i], shown.Problem);
+            status = ExitFailed;
+        },
+        [] { return StopSignal() != 0; });
     return status;
 }
 

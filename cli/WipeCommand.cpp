@@ -1,10 +1,12 @@
 #include "app/FilesObj.h"
 #include "app/FolderWipe.h"
+#include "app/RecordPool.h"
 #include "app/TarvoData.h"
 #include "cli/CliTool.h"
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
 #include "util/MyStrUnit.h"
+#include "util/OrderedBatch.h"
 
 #include <unistd.h>
 
@@ -79,18 +81,19 @@ public:
     int Run() {
         if (FOptions.DryRun && !FOptions.Json)
             FOut << "Dry run: every file is read and marked, none is written.\n" << std::flush;
+        // Files given one by one are wiped as a batch up to the next folder.
+        std::vector<std::string> files;
         for (const std::string& path : FOptions.Paths) {
-            if (StopSignal() != 0) break;
-            try {
-                if (DirExists(path))
-                    WipeFolder(path);
-                else
-                    WipeFile(path);
-            } catch (const std::exception& e) {
-                ReportProblem(FOut, FErr, path, std::string("failed: ") + e.what());
-                FStatus = ExitFailed;
+            if (!DirExists(path)) {
+                files.push_back(path);
+                continue;
             }
+            WipeFiles(files);
+            files.clear();
+            if (StopSignal() != 0) break;
+            WipeFolder(path);
         }
+        WipeFiles(files);
         if (FOptions.DryRun) {
             if (FOptions.Json)
                 FErr << "tarvo-params: dry run: no file was written\n";
@@ -101,13 +104,30 @@ public:
     }
 
 private:
-    void WipeFile(const std::string& path) {
-        FDelData.Clear();
-        FDelData.FilePath = path;
-        TWipeFindings findings;
-        const TWipeCode code = FDelData.Wipe(false, &findings);
-        FDelData.Clear();
-        FileRecord(path, code, findings, true);
+    // Each file with a sync of its own, its record in the given order.
+    void WipeFiles(const std::vector<std::string>& paths) {
+        struct TWiped {
+            TWipeCode Code = TWipeCode::UnknownFailure;
+            TWipeFindings Findings;
+        };
+        TRecordPool pool(true, FOptions.DryRun, true);
+        std::vector<std::uint64_t> files;
+        if (FOptions.Jobs > 1)
+            for (const std::string& path : paths)
+                files.push_back(FileIdentity(path));
+        RunOrdered<TWiped>(
+            paths.size(), FOptions.Jobs,
+            [&](std::size_t i) {
+                const TRecordPool::TLoan record = pool.Borrow();
+                record->FilePath = paths[i];
+                TWiped wiped;
+                wiped.Code = record->Wipe(false, &wiped.Findings);
+                return wiped;
+            },
+            [&](std::size_t i, TWiped&& wiped) {
+                FileRecord(paths[i], wiped.Code, wiped.Findings, true);
+            },
+            [] { return StopSignal() != 0; }, files);
     }
 
     // The file's record on standard output; a file given alone also gets its problem on
@@ -173,7 +193,7 @@ private:
                     FileRecord(path, code, findings, false);
                     progress.Advance();
                 },
-                [] { return StopSignal() != 0; });
+                [] { return StopSignal() != 0; }, FOptions.Jobs);
         }
         FolderLines(folder, counters);
         if (!counters.completed) {

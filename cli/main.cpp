@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 #include "util/MyStrUnit.h"
+#include "util/OrderedBatch.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,6 +26,9 @@ constexpr const char* ToolExamples = "Examples:\n"
                                      "Run 'tarvo-params COMMAND --help' for a command's options.";
 
 constexpr const char* ShowExamples =
+    "A folder stands for its candidate pictures in the viewer's order (jpg, jpeg and png files\n"
+    "of 50 bytes to 5 MB; with --all every picture file). Files are read on several threads\n"
+    "(--jobs); their records come out in the order of the paths.\n"
     "Plain output per file: '== PATH', the parameter text, 'prompt: ' with the cleaned prompt,\n"
     "'negative: ' with the negative prompt, and a 'damaged: ' line for a parameter chunk whose\n"
     "checksum does not match its data (a wipe repairs it). Control characters in names are\n"
@@ -34,13 +38,15 @@ constexpr const char* ShowExamples =
     "negative_prompt, seed), damagedChunks and, for a file that failed, reason.\n"
     "Examples:\n"
     "  tarvo-params show a.png b.jpg\n"
+    "  tarvo-params show --json ~/Pictures/tarvo > params.jsonl\n"
     "  tarvo-params show --json ~/Pictures/tarvo/*.png | jq -r .negativePrompt\n"
     "  tarvo-params show -- -odd-name-.png";
 
 constexpr const char* WipeExamples =
     "A file is wiped in place: the chosen values are overwritten with spaces, PNG checksums are\n"
     "recomputed, nothing else changes. A folder: every jpg, jpeg and png file of 50 bytes to\n"
-    "5 MB in it (not its sub-folders), then the folder report.\n"
+    "5 MB in it (not its sub-folders), then the folder report. Files are wiped on several\n"
+    "threads (--jobs); records, counts and the report are those of one thread.\n"
     "Each chunk is written with one write, read back and checked; a parameter chunk whose\n"
     "checksum was damaged (by an interrupted writer) is repaired. The whole file is then\n"
     "searched for copies of the wiped values left in other metadata (text chunks, XMP,\n"
@@ -95,7 +101,15 @@ int main(int argc, char** argv) {
         app.add_subcommand("show", "Show the parameters of picture files, as the viewer does");
     showCommand->footer(ShowExamples);
     showCommand->add_flag("--json", show.Json, "One JSON object per file and line (JSON Lines)");
-    showCommand->add_option("PATH", show.Paths, "Picture files")->required();
+    showCommand->add_flag("--all", show.All,
+                          "In folders, also WebP files and files outside 50 bytes to 5 MB (the "
+                          "viewer's \"Tarvo Data\" option off)");
+    show.Jobs = tarvo::DefaultJobs();
+    showCommand
+        ->add_option("-j,--jobs", show.Jobs,
+                     "Threads that read files (default: the cores, at least 4; 1: one at a time)")
+        ->check(CLI::PositiveNumber);
+    showCommand->add_option("PATH", show.Paths, "Picture files and folders")->required();
 
     TWipeOptions wipe;
     bool wipeAll = false;
@@ -111,6 +125,11 @@ int main(int argc, char** argv) {
                           "Read and mark each file and report the code it would get; write "
                           "nothing");
     wipeCommand->add_flag("--json", wipe.Json, "One JSON object per file and folder and line");
+    wipe.Jobs = tarvo::DefaultJobs();
+    wipeCommand
+        ->add_option("-j,--jobs", wipe.Jobs,
+                     "Threads that wipe files (default: the cores, at least 4; 1: one at a time)")
+        ->check(CLI::PositiveNumber);
     wipeCommand->add_option("PATH", wipe.Paths, "Picture files and folders")->required();
 
     TListOptions list;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 namespace tarvo {
@@ -79,6 +80,13 @@ std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& e
         // Out of memory while listing: keep what was found.
     }
     return found;
+}
+
+std::uint64_t FileIdentity(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return std::hash<std::string>{}(path);
+    return static_cast<std::uint64_t>(st.st_ino) * 0x9E3779B97F4A7C15ULL ^
+           static_cast<std::uint64_t>(st.st_dev);
 }
 
 std::string CurrentDir() {

@@ -33,6 +33,11 @@ struct TDirEntry {
 // was found so far.
 std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& ext);
 
+// A number that every path of one file shares (made from its device and inode): the key of
+// a parallel run that must not work on one file twice at once. Two files rarely share one;
+// a path that cannot be examined gets a number made from the path.
+std::uint64_t FileIdentity(const std::string& path);
+
 // The process's working directory; empty when it cannot be determined.
 std::string CurrentDir();
 

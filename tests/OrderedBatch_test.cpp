@@ -63,6 +63,33 @@ TEST(OrderedBatch, AStopHandsOnTheItemsStartedAndStartsNoMore) {
               0u);
 }
 
+TEST(OrderedBatch, ItemsOfOneKeyNeverRunAtOnceAndKeepTheirOrder) {
+    // Items 0, 3, 6, ... share a key, as two names of one file would.
+    std::vector<std::uint64_t> keys(60);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        keys[i] = i % 3 == 0 ? 7 : 100 + i;
+    std::atomic<int> running = 0;
+    std::atomic<std::size_t> lastShared = 0;
+    std::atomic<bool> overlapped = false;
+    std::atomic<bool> outOfOrder = false;
+    std::vector<std::size_t> seen;
+    RunOrdered<std::size_t>(
+        keys.size(), 8,
+        [&](std::size_t i) {
+            if (keys[i] != 7) return Slow(i);
+            if (++running > 1) overlapped = true;
+            if (i > 0 && lastShared.load() != i - 3) outOfOrder = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            lastShared = i;
+            --running;
+            return i;
+        },
+        [&](std::size_t i, std::size_t&&) { seen.push_back(i); }, {}, keys);
+    EXPECT_FALSE(overlapped);
+    EXPECT_FALSE(outOfOrder);
+    EXPECT_EQ(seen.size(), keys.size());
+}
+
 TEST(OrderedBatch, AFailingItemEndsTheBatchAndReachesTheCaller) {
     for (const int jobs : {1, 4}) {
         SCOPED_TRACE(jobs);

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -30,10 +32,14 @@ inline int DefaultJobs() {
 // thread run ahead of the one handed on next, so memory does not grow with count. An
 // exception from work or done ends the batch: the items in progress finish, nothing more is
 // handed on, and the exception is thrown again here. Answers how many items were handed on.
+// keys, when given (one per item), keep items of one key apart: an item starts only after
+// every earlier item of its key was handed on, as if one thread did them (two names of one
+// file are wiped one after the other).
 template <typename TResult>
 std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(std::size_t)>& work,
                        const std::function<void(std::size_t, TResult&&)>& done,
-                       const std::function<bool()>& stop = {}) {
+                       const std::function<bool()>& stop = {},
+                       const std::vector<std::uint64_t>& keys = {}) {
     if (jobs <= 1) {
         std::size_t i = 0;
         for (; i < count && !(stop && stop()); ++i)
@@ -48,6 +54,7 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
     std::size_t handed = 0;                    // items handed on
     bool stopped = stop && stop();
     std::exception_ptr failure;
+    std::unordered_map<std::uint64_t, std::size_t> lastOfKey; // the last item started per key
 
     const auto worker = [&] {
         std::unique_lock lock(mutex);
@@ -56,6 +63,15 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
             if (stopped || next >= count) return;
             const std::size_t i = next++;
             window.resize(std::max(window.size(), i - handed + 1));
+            if (i < keys.size()) {
+                const auto [earlier, first] = lastOfKey.try_emplace(keys[i], i);
+                if (!first) {
+                    const std::size_t before = earlier->second;
+                    earlier->second = i;
+                    changed.wait(lock, [&] { return failure || handed > before; });
+                    if (failure) return;
+                }
+            }
             lock.unlock();
             std::optional<TResult> result;
             std::exception_ptr error;
