@@ -8,6 +8,7 @@
 #include "platform/Collation.h"
 #include "platform/FileSys.h"
 #include "util/MyStrUnit.h"
+#include "util/OrderedBatch.h"
 #include "util/Paths.h"
 #include "util/Sp_Procs.h"
 
@@ -397,7 +398,15 @@ bool TViewerModel::PrepareFolderRun(const std::string& folder, TFilesObj& list) 
 
 void TViewerModel::RunFolder(TFilesObj& list) {
     TWipeCounters counters;
-    RunFolderWipe(list, FDelData, counters);
+    bool goOn = FDialogs.Progress(0, static_cast<std::int64_t>(list.Names.size()));
+    std::int64_t done = 0;
+    RunFolderWipe(
+        list, FDelData, counters,
+        [&](const std::string&, std::optional<TWipeCode>, const TWipeFindings&) {
+            goOn = FDialogs.Progress(++done, counters.total) && goOn;
+        },
+        [&] { return !goOn; }, DefaultJobs());
+    FDialogs.EndProgress();
     FCurData.Reload();
     ShowFileData(true);
     const TWipeMessage report = ComposeReport(counters);

@@ -1,8 +1,10 @@
 // The program's only ways of talking to the user besides its window: modal message boxes,
-// the beep, the clipboard and the folder and file dialogs. The window and the image record
-// receive an implementation: real Qt dialogs in the program, a scripted one in tests.
+// the beep, the clipboard, the folder and file dialogs, and the progress of a long task. The window
+// and the image record receive an implementation: real Qt dialogs in the program, a scripted one in
+// tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarvo {
@@ -24,6 +26,12 @@ public:
     // The chosen file, or empty when cancelled. filter is "Description|*.a;*.b|Description|*.*";
     // its first entry is preselected.
     virtual std::string OpenFile(const std::string& filter, const std::string& initialDir) = 0;
+    // A long task has done that many of total files; its progress dialog shows only once
+    // the task takes longer than half a second, and the window keeps painting. False when
+    // the user asked to cancel.
+    virtual bool Progress(std::int64_t done, std::int64_t total) = 0;
+    // The task has ended: the progress dialog closes.
+    virtual void EndProgress() = 0;
 };
 
 } // namespace tarvo

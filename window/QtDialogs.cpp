@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QString>
 #include <QStringList>
 
@@ -120,6 +121,31 @@ std::string TQtDialogs::OpenFile(const std::string& filter, const std::string& i
     QString selected = qtFilter.section(QStringLiteral(";;"), 0, 0);
     return FromQt(
         QFileDialog::getOpenFileName(FParent, QString(), ToQt(initialDir), qtFilter, &selected));
+}
+
+TQtDialogs::TQtDialogs(QWidget* parent) : FParent(parent) {}
+
+TQtDialogs::~TQtDialogs() = default;
+
+bool TQtDialogs::Progress(std::int64_t done, std::int64_t total) {
+    const int scale = total > 0 ? 1000 : 1; // QProgressDialog counts in int
+    if (!FProgress) {
+        FProgress = std::make_unique<QProgressDialog>(FParent);
+        FProgress->setWindowModality(Qt::WindowModal);
+        FProgress->setWindowTitle(QStringLiteral("Обработка папки"));
+        FProgress->setMinimumDuration(500);
+        FProgress->setAutoClose(false);
+        FProgress->setAutoReset(false);
+        FProgress->setRange(0, scale);
+    }
+    FProgress->setLabelText(QStringLiteral("Обработано файлов: %1 из %2").arg(done).arg(total));
+    // A modal progress dialog lets the window paint while it is set.
+    FProgress->setValue(total > 0 ? static_cast<int>(done * scale / total) : 0);
+    return !FProgress->wasCanceled();
+}
+
+void TQtDialogs::EndProgress() {
+    FProgress.reset();
 }
 
 } // namespace tarvo

@@ -4,9 +4,12 @@
 
 #include "platform/Dialogs.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+class QProgressDialog;
 class QWidget;
 
 namespace tarvo {
@@ -14,7 +17,8 @@ namespace tarvo {
 class TQtDialogs : public IDialogs {
 public:
     // parent (not owned, may be null) centres the dialogs over the window.
-    explicit TQtDialogs(QWidget* parent = nullptr) : FParent(parent) {}
+    explicit TQtDialogs(QWidget* parent = nullptr);
+    ~TQtDialogs() override;
     void SetParent(QWidget* parent) { FParent = parent; }
 
     TMsgAnswer MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) override;
@@ -22,9 +26,12 @@ public:
     void SetClipboardText(const std::string& text) override;
     std::string SelectFolder(const std::string& title, const std::string& start) override;
     std::string OpenFile(const std::string& filter, const std::string& initialDir) override;
+    bool Progress(std::int64_t done, std::int64_t total) override;
+    void EndProgress() override;
 
 private:
     QWidget* FParent;
+    std::unique_ptr<QProgressDialog> FProgress;
 };
 
 // The dialog filter "Description|*.a;*.b|Description|*.*" in Qt's form

@@ -13,7 +13,8 @@ template <typename T> T TakeFront(std::deque<T>& queue, T fallback) {
 
 } // namespace
 
-TMsgAnswer TScriptedDialogs::MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) {
+TMsgAnswer TScriptedDialogs::MessageBox(const std::string& text, TMsgTone tone,
+                                        TMsgButtons buttons) {
     Messages.push_back({text, tone, buttons});
     return TakeFront(Answers, buttons == TMsgButtons::Ok ? TMsgAnswer::Ok : TMsgAnswer::Cancel);
 }
@@ -27,6 +28,11 @@ std::string TScriptedDialogs::OpenFile(const std::string& filter, const std::str
     FileFilters.push_back(filter);
     FileInitialDirs.push_back(initialDir);
     return TakeFront(Files, std::string());
+}
+
+bool TScriptedDialogs::Progress(std::int64_t done, std::int64_t total) {
+    ProgressSeen.emplace_back(done, total);
+    return CancelAfter < 0 || static_cast<int>(ProgressSeen.size()) < CancelAfter;
 }
 
 } // namespace tarvo::test
