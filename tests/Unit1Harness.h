@@ -1,18 +1,22 @@
 // Shared pieces of the main window's Qt tests: a started window whose dialogs answer from
-// a script, picture files with and without parameter blocks, and text conversion.
+// a script, text conversion, and the check that the controls show the model's state.
 #pragma once
 
-#include "support/PicBuilder.h"
-#include "support/PictureWriters.h"
-#include "support/ScriptedDialogs.h"
+#include "ViewerModelHarness.h"
 #include "window/TDXPaintBox.h"
 #include "window/Unit1.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QString>
+#include <QtTest>
 
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 namespace tarvo::test {
 
@@ -31,24 +35,28 @@ inline std::string S(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-// A PNG of one colour; with params, the two parameter blocks stand right after IHDR.
-inline std::string SolidPng(int width, int height, testpic::TRgba colour,
-                            const TParamSet* params = nullptr) {
-    const std::vector<testpic::TRgba> pixels(static_cast<std::size_t>(width * height), colour);
-    const testpic::TBytes png = testpic::WritePngRgb(width, height, pixels);
-    std::string bytes(png.begin(), png.end());
-    // Signature (8) and IHDR (25) come first.
-    if (params != nullptr && bytes.size() > 33)
-        bytes.insert(33,
-                     Chunk("eXIf", FirstBlockText(*params)) + Chunk("tEXt", GenInfoText(*params)));
-    return bytes;
-}
-
-// Writes bytes to name in dir; answers the full path.
-inline std::string Put(const TTempDir& dir, std::string_view name, std::string_view bytes) {
-    const std::string path = dir.File(name);
-    WriteFile(path, bytes);
-    return path;
+// Every control shows what the model's state says.
+inline void CheckRendered(const TForm1& form) {
+    const TViewState& s = form.Model->State();
+    const std::pair<QString, std::string_view> texts[] = {
+        {form.edt1->text(), s.PathText}, {form.edt2->text(), s.Prompt},
+        {form.edt3->text(), s.Negative}, {form.mmo1->toPlainText(), s.MemoText},
+        {form.lbl5->text(), s.FileName}, {form.pnl1->text(), s.Caption},
+        {form.lbl8->text(), s.Counter},  {form.lbl1->text(), s.PictureSize}};
+    for (const auto& [shown, state] : texts)
+        QCOMPARE(shown, Q(state));
+    const std::pair<const QWidget*, bool> enabled[] = {
+        {form.mmo1, s.MemoEnabled},       {form.lbl4, s.DataLabelEnabled},
+        {form.btn6, s.CopyPromptEnabled}, {form.btn7, s.CopyNegativeEnabled},
+        {form.chk6, s.AllowWipeEnabled},  {form.chk7, s.FolderEnabled},
+        {form.chk8, s.ConfirmEnabled},    {form.btn9, s.WipeFileEnabled},
+        {form.btn10, s.WipeFolderEnabled}};
+    for (const auto& [control, on] : enabled)
+        QVERIFY2(control->isEnabled() == on, qPrintable(control->objectName()));
+    QCOMPARE(form.pnl4->isHidden(), !s.OptionsVisible);
+    QCOMPARE(form.btn3->isHidden(), s.OptionsVisible);
+    QCOMPARE(form.btn14->isHidden(), !s.RestoreVisible);
+    QCOMPARE(form.dxpntbx1->Stretch(), s.Stretch);
 }
 
 } // namespace tarvo::test

@@ -1,50 +1,29 @@
-// The main window's controls, start-up state, enabling rules, options and close.
+// The main window as only the window can show it: its controls and panels, the rendering of
+// the model's state, events from the keyboard, the mouse and the desktop reaching the model,
+// the wipe commands through their buttons, close, and the Qt dialogs.
 #include "Unit1Harness.h"
 
-#include "app/FilesObj.h"
-#include "app/HelpText.h"
-#include "app/TarvoData.h"
-#include "params/DatTypes.h"
 #include "window/QtDialogs.h"
 
-#include <QCheckBox>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QMimeData>
+#include <QScreen>
 #include <QTimer>
-#include <QtTest>
-
-#include <unistd.h>
+#include <QUrl>
 
 using namespace tarvo;
 using namespace tarvo::test;
 
 namespace {
 
-// Runs the start-up with the working directory set to dir, as the program would start there.
-class TWorkingDir {
-public:
-    explicit TWorkingDir(const std::string& dir) {
-        char buffer[4096];
-        if (getcwd(buffer, sizeof buffer) != nullptr) FOld = buffer;
-        if (chdir(dir.c_str()) != 0) FOld.clear();
-    }
-    ~TWorkingDir() {
-        if (!FOld.empty() && chdir(FOld.c_str()) != 0) FOld.clear();
-    }
-    TWorkingDir(const TWorkingDir&) = delete;
-    TWorkingDir& operator=(const TWorkingDir&) = delete;
-
-private:
-    std::string FOld;
-};
-
-const TParamSet Params{};
+// The rectangle of widget in the window's coordinates.
+QRect InForm(const TForm1& form, const QWidget* widget) {
+    return QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size());
+}
 
 } // namespace
 
@@ -52,137 +31,91 @@ class Unit1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyControlCarriesItsNameCaptionAndHint() {
-        TScriptedDialogs dialogs;
-        TForm1 form(dialogs);
-        struct Row {
-            QWidget* Control;
-            const char* Name;
-            const char* Caption;
-            const char* Hint;
-        };
-        const Row rows[] = {
-            {form.lbl2, "lbl2", "Путь:", ""},
-            {form.btn8, "btn8", "Задать", ""},
-            {form.btn1, "btn1", "Открыть файл", ""},
-            {form.lbl3, "lbl3", "Имя файла:", ""},
-            {form.lbl5, "lbl5", "lbl5", ""},
-            {form.lbl4, "lbl4", "Tarvo Data:", ""},
-            {form.lbl8, "lbl8", "lbl8", ""},
-            {form.lbl1, "lbl1", "lbl1", ""},
-            {form.lbl6, "lbl6", "Prompt", ""},
-            {form.edt2, "edt2", "edt2", ""},
-            {form.btn6, "btn6", "Copy", ""},
-            {form.lbl7, "lbl7", "Negative", ""},
-            {form.edt3, "edt3", "edt3", ""},
-            {form.btn7, "btn7", "Copy", ""},
-            {form.btn4, "btn4", "<", "Предыдущий"},
-            {form.btn5, "btn5", ">", "Следующий"},
-            {form.btn2, "btn2", "Очистить", ""},
-            {form.btn13, "btn13", "1/5", ""},
-            {form.btn14, "btn14", "В", "Восстановить пропорции"},
-            {form.btn12, "btn12", "O", "Обновить список файлов"},
-            {form.btn3, "btn3", "V", "Показать доп панель"},
-            {form.chk3, "chk3", "JobId", ""},
-            {form.chk9, "chk9", "Seed", ""},
-            {form.chk4, "chk4", "Prompt", ""},
-            {form.chk5, "chk5", "Neg Prompt", ""},
-            {form.chk6, "chk6", "Разрешить удалять", ""},
-            {form.chk7, "chk7", "Обработка папки", ""},
-            {form.chk8, "chk8", "Подтверждать", ""},
-            {form.btn9, "btn9", "Удалить из файла", ""},
-            {form.btn10, "btn10", "Обработка папки", ""},
-            {form.btn11, "btn11", "^", "Скрыть доп панель"},
-            {form.chk1, "chk1", "Растягивать", "Растягивать картинку в размеры окна отображения"},
-            {form.chk10, "chk10", "Истиный Prompt",
-             "Сторонняя информация, записанная в Prompt, не будет отображаться в нижнем поле "
-             "ввода"},
-            {form.chk2, "chk2", "Tarvo Data",
-             "Игнорировать при листании файлы WebP, и так же слишком большие и слишком маленькие "
-             "файлы"},
-        };
-        for (const Row& row : rows) {
-            QCOMPARE(row.Control->objectName(), QString::fromLatin1(row.Name));
-            QCOMPARE(form.findChild<QWidget*>(QString::fromLatin1(row.Name)), row.Control);
-            QString caption;
-            if (auto* label = qobject_cast<QLabel*>(row.Control)) caption = label->text();
-            if (auto* button = qobject_cast<QAbstractButton*>(row.Control))
-                caption = button->text();
-            if (auto* edit = qobject_cast<QLineEdit*>(row.Control)) caption = edit->text();
-            QCOMPARE(caption, QString::fromUtf8(row.Caption));
-            QCOMPARE(row.Control->toolTip(), QString::fromUtf8(row.Hint));
-            if (qobject_cast<QPushButton*>(row.Control) != nullptr)
-                QCOMPARE(row.Control->cursor().shape(), Qt::PointingHandCursor);
+    void controlsAreFoundByTheirNamesAndShowTheirCaptionsWhole() {
+        TStartedForm started;
+        TForm1& form = started.Form;
+#define NAMED(member) std::pair<QWidget*, const char*>(form.member, #member)
+        const std::pair<QWidget*, const char*> members[] = {
+            NAMED(pnl5),  NAMED(lbl2), NAMED(edt1),  NAMED(btn8),     NAMED(btn1),  NAMED(lbl3),
+            NAMED(lbl5),  NAMED(lbl4), NAMED(lbl8),  NAMED(lbl1),     NAMED(pnl2),  NAMED(pnl8),
+            NAMED(mmo1),  NAMED(spl1), NAMED(pnl1),  NAMED(dxpntbx1), NAMED(pnl3),  NAMED(lbl6),
+            NAMED(edt2),  NAMED(btn6), NAMED(lbl7),  NAMED(edt3),     NAMED(btn7),  NAMED(btn4),
+            NAMED(btn5),  NAMED(btn2), NAMED(btn13), NAMED(btn14),    NAMED(btn12), NAMED(btn3),
+            NAMED(pnl4),  NAMED(pnl7), NAMED(chk3),  NAMED(chk9),     NAMED(chk4),  NAMED(chk5),
+            NAMED(bvl1),  NAMED(bvl2), NAMED(chk6),  NAMED(chk7),     NAMED(chk8),  NAMED(btn9),
+            NAMED(btn10), NAMED(pnl6), NAMED(chk1),  NAMED(btn11),    NAMED(chk10), NAMED(chk2)};
+#undef NAMED
+        for (const auto& [control, name] : members) {
+            QCOMPARE(control->objectName(), QString::fromLatin1(name));
+            QCOMPARE(form.findChild<QWidget*>(QString::fromLatin1(name)), control);
         }
-        for (const char* name : {"pnl5", "edt1", "pnl2", "pnl8", "mmo1", "spl1", "pnl1", "dxpntbx1",
-                                 "pnl3", "pnl4", "pnl7", "pnl6", "bvl1", "bvl2"})
-            QVERIFY2(form.findChild<QWidget*>(QString::fromLatin1(name)) != nullptr, name);
+        // Every caption is shown whole; a button of one sign says in its hint what it does.
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+            const QByteArray name = button->objectName().toLatin1();
+            QVERIFY2(!button->text().isEmpty(), name.constData());
+            if (qobject_cast<const QCheckBox*>(button) != nullptr)
+                QVERIFY2(button->sizeHint().width() <= button->width(), name.constData());
+            if (const auto* push = qobject_cast<const QPushButton*>(button)) {
+                // Narrower than the style's minimum, but the caption with a margin each side.
+                const int caption = push->fontMetrics().horizontalAdvance(push->text());
+                QVERIFY2(caption + 8 <= push->width(), name.constData());
+                QCOMPARE(push->cursor().shape(), Qt::PointingHandCursor);
+                if (push->text().size() == 1)
+                    QVERIFY2(!push->toolTip().isEmpty(), name.constData());
+            }
+        }
     }
 
-    void windowOpensWithItsCaptionAndSizeAndKeepsItsMinimum() {
+    void windowOpensCentredOnTheScreen() {
+        TStartedForm started;
+        const QRect screen = started.Form.screen()->availableGeometry();
+        const QPoint offset = started.Form.geometry().center() - screen.center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+    }
+
+    void panelsTileTheWindowAndOnlyTheCentreGrows() {
         TStartedForm started;
         TForm1& form = started.Form;
-        QCOMPARE(form.windowTitle(), QStringLiteral("Tarvo Params Viewer"));
-        QCOMPARE(form.size(), QSize(1065, 654));
-        QCOMPARE(form.minimumSize(), QSize(700, 400));
-        form.resize(500, 300);
-        QCOMPARE(form.size(), QSize(700, 400));
+        form.show();
+        const int bars[] = {form.pnl5->height(), form.pnl3->height(), form.pnl4->height()};
+        for (const QSize size : {form.size(), QSize(700, 400), QSize(1400, 900)}) {
+            form.resize(size);
+            QCoreApplication::processEvents();
+            QFrame* const stack[] = {form.pnl5, form.pnl2, form.pnl3, form.pnl4};
+            int top = 0;
+            for (QFrame* panel : stack) {
+                QCOMPARE(panel->geometry(), QRect(0, top, form.width(), panel->height()));
+                top += panel->height();
+            }
+            QCOMPARE(top, form.height());
+            QCOMPARE((QList<int>{form.pnl5->height(), form.pnl3->height(), form.pnl4->height()}),
+                     (QList<int>{bars[0], bars[1], bars[2]}));
+            // The text lies in the text pane, the picture covers its pane, the two groups
+            // of options stand at the ends of their bar.
+            QVERIFY(InForm(form, form.pnl8).contains(InForm(form, form.mmo1)));
+            QCOMPARE(InForm(form, form.dxpntbx1), InForm(form, form.pnl1));
+            const QRect bar = form.pnl4->contentsRect();
+            QCOMPARE(form.pnl7->x(), bar.left());
+            if (bar.width() >= form.pnl7->width() + form.pnl6->width())
+                QCOMPARE(form.pnl6->geometry().right(), bar.right());
+        }
     }
 
-    void panelsAreStackedPathCentrePromptOptions() {
-        TStartedForm started;
-        TForm1& form = started.Form;
-        QCOMPARE(form.pnl5->geometry(), QRect(0, 0, 1065, 97));
-        QCOMPARE(form.pnl4->geometry(), QRect(0, 654 - 97, 1065, 97));
-        QCOMPARE(form.pnl3->geometry(), QRect(0, 654 - 97 - 83, 1065, 83));
-        QCOMPARE(form.pnl2->geometry(), QRect(0, 97, 1065, 654 - 97 - 83 - 97));
-        // Text pane, splitter and picture pane from left to right inside the central panel.
-        QCOMPARE(form.pnl1->width(), 273);
-        QCOMPARE(form.spl1->width(), 8);
-        QCOMPARE(form.spl1->x(), form.pnl8->x() + form.pnl8->width());
-        QCOMPARE(form.pnl1->x(), form.spl1->x() + 8);
-        QCOMPARE(form.pnl1->x() + form.pnl1->width(), form.pnl2->contentsRect().right() + 1);
-        QCOMPARE(form.mmo1->parentWidget(), form.pnl8);
-        QCOMPARE(form.dxpntbx1->parentWidget(), form.pnl1);
-        QCOMPARE(form.pnl7->parentWidget(), form.pnl4);
-        QCOMPARE(form.pnl6->parentWidget(), form.pnl4);
-        QCOMPARE(form.pnl7->width(), 568);
-        QCOMPARE(form.pnl6->width(), 328);
-    }
-
-    void startUpWithNoFilesLeavesOnlyTheKeyOptionsEnabled() {
-        TTempDir empty;
-        TWorkingDir cwd(empty.Path());
+    void startUpRendersTheModelsState() {
         TStartedForm started;
         TForm1& form = started.Form;
         QVERIFY(form.Model);
-        QCOMPARE(form.edt1->text(), Q(empty.Path()));
-        for (QWidget* off :
-             std::initializer_list<QWidget*>{form.chk6, form.chk7, form.chk8, form.btn9, form.btn10,
-                                             form.btn6, form.btn7, form.lbl4})
-            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+        CheckRendered(form);
+        QVERIFY(form.mmo1->toPlainText().startsWith(QStringLiteral("Tarvo Params Viewer v")));
+        QVERIFY(!form.mmo1->isReadOnly());
         for (QWidget* on : std::initializer_list<QWidget*>{
                  form.chk3, form.chk4, form.chk5, form.chk9, form.chk1, form.chk10, form.chk2,
-                 form.mmo1, form.btn4, form.btn5, form.btn2, form.btn8, form.btn1, form.btn12,
-                 form.btn13, form.btn11})
+                 form.btn4, form.btn5, form.btn2, form.btn8, form.btn1, form.btn12, form.btn13,
+                 form.btn11})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
-        QVERIFY(form.btn3->isHidden());
-        QVERIFY(form.btn14->isHidden());
-        QVERIFY(!form.pnl4->isHidden());
-        QVERIFY(form.lbl1->text().isEmpty());
-        QVERIFY(form.lbl5->text().isEmpty());
-        QVERIFY(form.lbl8->text().isEmpty());
-        QVERIFY(form.edt2->text().isEmpty());
-        QVERIFY(form.edt3->text().isEmpty());
-        QVERIFY(form.pnl1->text().isEmpty());
-        QVERIFY(!form.chk3->isChecked() && !form.chk4->isChecked() && !form.chk5->isChecked() &&
-                !form.chk9->isChecked() && !form.chk6->isChecked() && !form.chk7->isChecked());
-        QVERIFY(form.chk8->isChecked() && form.chk1->isChecked() && form.chk10->isChecked() &&
-                form.chk2->isChecked());
-        QVERIFY(!form.Model->PicShown());
-        QVERIFY(form.Model->Files().TarvoFilter);
-        QVERIFY(!form.Model->Files().Loaded);
-        QVERIFY(form.dxpntbx1->Stretch());
         QVERIFY(form.dxpntbx1->Center());
         QVERIFY(form.dxpntbx1->KeepAspect());
         QVERIFY(!form.dxpntbx1->AutoStretch());
@@ -191,147 +124,153 @@ private slots:
         QVERIFY(started.Dialogs.Messages.empty());
     }
 
-    void startUpShowsTheSixtyEightHelpLines() {
-        TStartedForm started;
-        const QStringList lines = started.Form.mmo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 68);
-        for (int i = 0; i < HelpLineCount; ++i)
-            QCOMPARE(lines[i], Q(HelpLines()[static_cast<std::size_t>(i)]));
-        QCOMPARE(lines[0], QStringLiteral("Tarvo Params Viewer v1.00"));
-        QVERIFY(lines[1].isEmpty());
-        QVERIFY(lines[2].startsWith(QStringLiteral(
-            "Предназначен для просмотра параметров генерации картинок, созданных нейросетью "
-            "Tarvo (")));
-        QVERIFY(lines[2].endsWith(QStringLiteral("). В ")));
-        QCOMPARE(lines[7], QStringLiteral("указания картинки воспользуйтесь кнопкой \"Открыть "
-                                          "файл\", для указания папки - кнопкой \"Задать\" или "
-                                          "введите путь к "));
-        QVERIFY(lines[32].endsWith(QStringLiteral("(окно картинки в 5 раз шире текстового)  ")));
-        QCOMPARE(lines[59], QStringLiteral("дополнительными сторонними данными вроде \"Score_4\", "
-                                           "те из подобных данных, о которых автору известно, "
-                                           "будут "));
-        QVERIFY(lines[65].isEmpty());
-        QVERIFY(lines[66].startsWith(QStringLiteral("Сайт программы: ")));
-        QVERIFY(lines[66].size() > 16);
-        QVERIFY(lines[67].startsWith(QStringLiteral("Контакт автора: ")));
-        QVERIFY(lines[67].size() > 16);
-        QVERIFY(started.Form.mmo1->isEnabled());
-        QVERIFY(!started.Form.mmo1->isReadOnly());
-    }
-
-    void enablingRulesFollowKeyOptionsPermitsAndTheLoadedFile() {
-        TTempDir dir;
-        const std::string withData = Put(dir, "a.png", TarvoPng(Params));
+    void everyCheckBoxSetsItsOptionAndConfirmOffTurnsRed() {
         TStartedForm started;
         TForm1& form = started.Form;
-        const auto enabled = [&] {
-            return QList<bool>{form.chk6->isEnabled(), form.chk7->isEnabled(),
-                               form.chk8->isEnabled(), form.btn9->isEnabled(),
-                               form.btn10->isEnabled()};
-        };
-        using L = QList<bool>;
-        form.chk3->setChecked(true);
-        QCOMPARE(enabled(), (L{true, false, true, false, false}));
-        form.chk6->setChecked(true);
-        QCOMPARE(enabled(), (L{true, true, true, false, false})); // no file: btn9 stays off
-        form.chk7->setChecked(true);
-        QCOMPARE(enabled(), (L{true, true, true, false, true})); // btn10 without a file
-        form.LoadFile(withData);
-        QCOMPARE(enabled(), (L{true, true, true, true, true}));
-        form.chk3->setChecked(false);
-        QCOMPARE(enabled(), (L{false, false, false, false, false}));
-        QVERIFY(form.chk6->isChecked());
-        QVERIFY(form.chk7->isChecked());
-        form.chk9->setChecked(true);
-        QCOMPARE(enabled(), (L{true, true, true, true, true}));
-        form.chk6->setChecked(false);
-        QCOMPARE(enabled(), (L{true, false, true, false, false})); // checked chk7 is disabled
-        form.chk6->setChecked(true);
-        form.chk7->setChecked(false);
-        QCOMPARE(enabled(), (L{true, true, true, true, false}));
-    }
-
-    void eachKeyOptionAloneEnablesThePermits() {
-        for (int key = 0; key < 4; ++key) {
-            TStartedForm started;
-            TForm1& form = started.Form;
-            QCheckBox* keys[] = {form.chk3, form.chk4, form.chk5, form.chk9};
-            keys[key]->setChecked(true);
-            QVERIFY(form.chk6->isEnabled());
-            QVERIFY(form.chk8->isEnabled());
-            QVERIFY(!form.chk7->isEnabled());
+        const std::pair<QCheckBox*, TOption> boxes[] = {
+            {form.chk3, TOption::JobId},       {form.chk4, TOption::Prompt},
+            {form.chk5, TOption::NegPrompt},   {form.chk9, TOption::Seed},
+            {form.chk6, TOption::AllowWipe},   {form.chk7, TOption::Folder},
+            {form.chk8, TOption::Confirm},     {form.chk1, TOption::Stretch},
+            {form.chk10, TOption::TruePrompt}, {form.chk2, TOption::TarvoData}};
+        for (const auto& [box, option] : boxes) {
+            const QByteArray name = box->objectName().toLatin1();
+            QVERIFY2(box->isChecked() == DefaultOption(option), name.constData());
+            QVERIFY2(form.Model->Option(option) == DefaultOption(option), name.constData());
+            box->setChecked(!box->isChecked());
+            QVERIFY2(form.Model->Option(option) == box->isChecked(), name.constData());
+            CheckRendered(form);
         }
+        // "Подтверждать" turned off warns in red.
+        const auto caption = [&](const QCheckBox* box) {
+            return box->palette().color(QPalette::Active, QPalette::WindowText);
+        };
+        QCOMPARE(caption(form.chk8), QColor(255, 0, 0));
+        form.chk8->click();
+        QCOMPARE(caption(form.chk8), caption(form.chk7));
     }
 
-    void setParVarsCopiesTheFourKeyOptions() {
+    void typedTextsReachTheModel() {
+        TPictureFolder folder({"a.png", "b.png"});
         TStartedForm started;
         TForm1& form = started.Form;
-        form.chk3->setChecked(true);
-        form.chk5->setChecked(true);
-        form.Model->setParVars();
-        QVERIFY(ParJobId && !ParPrompt && ParNegPrompt && !ParSeed);
-        form.chk3->setChecked(false);
-        form.chk4->setChecked(true);
-        form.chk9->setChecked(true);
-        QVERIFY(ParJobId); // flags are a copy taken only by setParVars
-        form.Model->setParVars();
-        QVERIFY(!ParJobId && ParPrompt && ParNegPrompt && ParSeed);
-    }
-
-    void confirmOptionTurnsRedWhenOffAndBeepsEachTime() {
-        TStartedForm started;
-        TForm1& form = started.Form;
-        form.chk3->setChecked(true);
-        form.chk8->setChecked(false);
-        QCOMPARE(form.chk8->palette().color(QPalette::Active, QPalette::WindowText),
-                 QColor(255, 0, 0));
-        QCOMPARE(started.Dialogs.Beeps, 1);
-        form.chk8->setChecked(true);
-        QCOMPARE(form.chk8->palette().color(QPalette::Active, QPalette::WindowText),
-                 form.chk7->palette().color(QPalette::Active, QPalette::WindowText));
-        QCOMPARE(started.Dialogs.Beeps, 2);
-        QVERIFY(form.chk8->isEnabled());
-    }
-
-    void tarvoDataOptionRebuildsTheListOncePerChange() {
-        TTempDir dir;
-        Put(dir, "a.png", TarvoPng(Params));
-        Put(dir, "b.png", TarvoPng(Params));
-        Put(dir, "c.webp", TarvoPng(Params));
-        Put(dir, "d.png", std::string(20, 'x'));
-        TStartedForm started;
-        TForm1& form = started.Form;
-        form.SetDirSp(dir.Path());
-        QCOMPARE(form.lbl8->text(), QStringLiteral("1/2"));
-        form.chk2->setChecked(false);
-        QVERIFY(!form.Model->Files().TarvoFilter);
-        QCOMPARE(form.Model->Files().Names.size(), std::size_t{4});
-        QCOMPARE(form.lbl8->text(), QStringLiteral("1/4"));
-        QVERIFY(form.chk2->isEnabled());
-        // Same state as the filter: nothing is read again.
-        Put(dir, "e.png", TarvoPng(Params));
-        form.chk2Click(form.chk2);
-        QCOMPARE(form.Model->Files().Names.size(), std::size_t{4});
-        form.chk2->setChecked(true);
-        QCOMPARE(form.Model->Files().Names.size(), std::size_t{3});
-        QCOMPARE(form.lbl8->text(), QStringLiteral("1/3"));
-    }
-
-    void copyButtonsPutTheFieldTextsOnTheClipboard() {
-        TTempDir dir;
-        const std::string file = Put(dir, "a.png", TarvoPng(Params));
-        TStartedForm started;
-        TForm1& form = started.Form;
-        form.LoadFile(file);
-        QVERIFY(form.btn6->isEnabled());
-        QVERIFY(form.btn7->isEnabled());
-        form.edt2->setText(QStringLiteral("edited by the user"));
+        form.edt1->clear();
+        QTest::keyClicks(form.edt1, Q("  " + folder.Path() + " "));
+        char key = 'x';
+        form.edt1KeyPress(form.edt1, key); // only Enter acts
+        QVERIFY(form.Model->Current().FilePath.empty());
+        QTest::keyClick(form.edt1, Qt::Key_Return);
+        QCOMPARE(Q(form.Model->Current().FilePath), Q(folder.File("a.png")));
+        QCOMPARE(form.edt1->text(), Q(folder.Path()));
+        // The Copy buttons take the fields as the user left them.
+        for (QLineEdit* edit : {form.edt2, form.edt3}) {
+            edit->clear();
+            QTest::keyClicks(edit, edit->objectName() + QStringLiteral(" typed"));
+        }
         form.btn6->click();
         form.btn7->click();
-        QCOMPARE(started.Dialogs.Clipboard.size(), std::size_t{2});
-        QCOMPARE(Q(started.Dialogs.Clipboard[0]), QStringLiteral("edited by the user"));
-        QCOMPARE(Q(started.Dialogs.Clipboard[1]), Q(Params.NegPrompt).trimmed());
-        QCOMPARE(started.Dialogs.Beeps, 2);
+        QCOMPARE(started.Dialogs.Clipboard, (std::vector<std::string>{"edt2 typed", "edt3 typed"}));
+    }
+
+    void navigationButtonsReachTheirCommands() {
+        TPictureFolder folder({"a.png", "b.png", "c.png"});
+        TStartedForm started;
+        TForm1& form = started.Form;
+        started.Dialogs.Folders.push_back(folder.Path());
+        const auto shows = [&](const char* name, const char* counter) {
+            QCOMPARE(form.lbl5->text().section(QLatin1Char(' '), 0, 0), QString::fromUtf8(name));
+            QCOMPARE(form.lbl8->text(), QString::fromUtf8(counter));
+        };
+        form.btn8->click();
+        QCOMPARE(form.edt1->text(), Q(folder.Path()));
+        shows("a.png", "1/3");
+        form.btn5->click();
+        shows("b.png", "2/3");
+        form.btn4->click();
+        shows("a.png", "1/3");
+        form.btn2->click();
+        shows("", "3");
+        folder.Add("d.png");
+        form.btn12->click();
+        shows("", "4");
+        started.Dialogs.Files.push_back(folder.File("c.png"));
+        form.btn1->click();
+        shows("c.png", "4"); // located in the list by the next step
+        form.btn5->click();
+        shows("d.png", "4/4");
+        CheckRendered(form);
+    }
+
+    void desktopDropDeliversLocalFilePaths() {
+        TPictureFolder folder({"a.png", "b.png", "c.png"});
+        TStartedForm started;
+        TForm1& form = started.Form;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Q(folder.File("c.png"))),
+                      QUrl::fromLocalFile(Q(folder.File("b.png"))),
+                      QUrl(QStringLiteral("https://example.org/x.png"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &drop);
+        QCOMPARE(Q(form.Model->Current().FilePath), Q(folder.File("b.png")));
+        QCOMPARE(form.lbl8->text(), QStringLiteral("1/2"));
+        CheckRendered(form);
+        QMimeData text;
+        text.setText(QStringLiteral("just words"));
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
+                                Qt::NoModifier);
+        refused.setAccepted(false);
+        QCoreApplication::sendEvent(&form, &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+
+    void wipeButtonAsksThenShowsTheFileAsItNowIsButKeepsTypedPrompts() {
+        TTempDir dir;
+        const std::string path = Put(dir, "a.png", TarvoPng(TParamSet{}));
+        const std::string before = ReadWholeFile(path);
+        TStartedForm started;
+        TForm1& form = started.Form;
+        form.SetFileSp(path);
+        form.edt2->clear();
+        QTest::keyClicks(form.edt2, QStringLiteral("my own words"));
+        // Disabled controls take no clicks: each permit opens only after the one before.
+        for (QCheckBox* box : {form.chk6, form.chk3, form.chk6})
+            box->click();
+        QVERIFY(form.chk3->isChecked() && form.chk6->isChecked());
+        started.Dialogs.Answers.push_back(TMsgAnswer::Yes);
+        form.btn9->click();
+        QCOMPARE(started.Dialogs.Messages.size(), std::size_t{1});
+        QVERIFY(started.Dialogs.Messages[0].Buttons == TMsgButtons::YesCancel);
+        QVERIFY(ChangedOnlyInParameterChunks(before, ReadWholeFile(path)));
+        QVERIFY(!form.mmo1->toPlainText().contains(Q(TParamSet{}.JobId)));
+        QVERIFY(form.mmo1->toPlainText().contains(Q(TParamSet{}.Seed)));
+        QCOMPARE(form.edt2->text(), QStringLiteral("my own words"));
+        CheckRendered(form);
+    }
+
+    void folderButtonWipesTheTypedFolderAndReports() {
+        TTempDir dir;
+        const std::string original = TarvoPng(TParamSet{});
+        Put(dir, "a.png", original);
+        Put(dir, "b.png", original);
+        TStartedForm started;
+        TForm1& form = started.Form;
+        for (QCheckBox* box : {form.chk7, form.chk9, form.chk6, form.chk7})
+            box->click();
+        QVERIFY(form.btn10->isEnabled());
+        form.edt1->clear();
+        QTest::keyClicks(form.edt1, Q(dir.Path())); // typed, not confirmed with Enter
+        started.Dialogs.Answers.push_back(TMsgAnswer::Ok);
+        form.btn10->click();
+        QCOMPARE(started.Dialogs.Messages.size(), std::size_t{2});
+        QCOMPARE(Q(started.Dialogs.Messages[1].Text),
+                 QStringLiteral("Отчёт об операции:\r\n2 из 2 файлов успешно исправлено."));
+        for (const char* name : {"a.png", "b.png"})
+            QVERIFY2(ChangedOnlyInParameterChunks(original, ReadWholeFile(dir.File(name))), name);
+        QVERIFY(ReadWholeFile(dir.File("a.png")).find(TParamSet{}.Seed) == std::string::npos);
     }
 
     void optionsPanelComesBackBelowThePromptPanel() {
