@@ -20,8 +20,8 @@ class TPicture;
 class IPictureView {
 public:
     virtual ~IPictureView() = default;
-    // Shows picture, taking its pixels; false when it could not be shown (no memory for the
-    // display copy).
+    // Shows picture, taking its pixels, in place of the one shown before; false when it
+    // could not be shown (no memory for the display copy): the pane then holds none.
     virtual bool ShowPicture(TPicture&& picture) = 0;
     // Removes the picture; the pane is repainted without it.
     virtual void ClearPicture() = 0;
