@@ -2,9 +2,16 @@
 // the parameters of a set of files (one open, one 40012-byte pread and one close each) and
 // to wipe them in place (as much, plus one ~300-byte pwrite and one 4-byte pwrite per block
 // a wipe changes: two in a PNG file, one in a JPEG file; then one syncfs).
-// Usage: IoFloor read FILE...   |   IoFloor write FILE...
+// Usage: IoFloor read FILE...   |   IoFloor write FILE...   |   IoFloor evict FILE...
 // The write floor writes back the bytes it read, so the files keep their content.
+// evict prepares a cold run without root: it makes each file's data durable (fdatasync; the
+// caller runs sync first as well) and asks the kernel to drop the file's cached pages
+// (posix_fadvise POSIX_FADV_DONTNEED, which leaves dirty pages alone), then counts with
+// mincore how many of the files' pages are still cached. It cannot drop pages on a file
+// system that keeps files only in memory (tmpfs), and says so through that count.
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,11 +32,49 @@ int ChangedBlocks(const char* head, std::size_t length) {
     return 0;
 }
 
+struct TCachedPages {
+    std::size_t Cached = 0;
+    std::size_t Total = 0;
+};
+
+// Drops the cached pages of the open file fd and adds its pages, and those still cached, to
+// pages; false when a call failed.
+bool Evict(int fd, TCachedPages& pages) {
+    struct stat st {};
+    if (fdatasync(fd) != 0 || posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) != 0 ||
+        fstat(fd, &st) != 0)
+        return false;
+    if (st.st_size == 0) return true;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const auto pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    if (map == MAP_FAILED) return false;
+    std::vector<unsigned char> resident((size + pageSize - 1) / pageSize);
+    const bool ok = mincore(map, size, resident.data()) == 0;
+    munmap(map, size);
+    pages.Total += resident.size();
+    for (const unsigned char page : resident)
+        pages.Cached += page & 1;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "evict") == 0) {
+        TCachedPages pages;
+        long failures = 0;
+        for (int i = 2; i < argc; ++i) {
+            const int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
+            if (fd < 0 || !Evict(fd, pages)) ++failures;
+            if (fd >= 0) close(fd);
+        }
+        std::printf("%d files, %zu of %zu pages still cached, %ld failures\n", argc - 2,
+                    pages.Cached, pages.Total, failures);
+        return failures == 0 ? 0 : 1;
+    }
     if (argc < 3 || (std::strcmp(argv[1], "read") != 0 && std::strcmp(argv[1], "write") != 0)) {
-        std::fprintf(stderr, "usage: %s read|write FILE...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s read|write|evict FILE...\n", argv[0]);
         return 2;
     }
     const bool write = std::strcmp(argv[1], "write") == 0;
