@@ -3,7 +3,11 @@
 // to wipe them in place (as much, plus one ~300-byte pwrite and one 4-byte pwrite per block
 // a wipe changes: two in a PNG file, one in a JPEG file; then one syncfs).
 // Usage: IoFloor read FILE...   |   IoFloor write FILE...   |   IoFloor evict FILE...
+//        IoFloor save ARCHIVE FILE...   |   IoFloor restore ARCHIVE FILE...
 // The write floor writes back the bytes it read, so the files keep their content.
+// save keeps each file's first 40012 bytes, where a wipe changes them, in ARCHIVE; restore
+// (given the same files in the same order) writes back the span of each head that differs
+// from the file, so a wiped folder can be wiped again.
 // evict prepares a cold run without root: it makes each file's data durable (fdatasync; the
 // caller runs sync first as well) and asks the kernel to drop the file's cached pages
 // (posix_fadvise POSIX_FADV_DONTNEED, which leaves dirty pages alone), then counts with
@@ -14,8 +18,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,9 +64,71 @@ bool Evict(int fd, TCachedPages& pages) {
     return ok;
 }
 
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using TFilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Each file's head as its length (a native 8-byte number) and its bytes; answers the failures.
+long SaveHeads(const char* archive, int count, char** files) {
+    const TFilePtr out(std::fopen(archive, "wb"));
+    if (!out) return count;
+    std::vector<char> head(HeadBytes);
+    long failures = 0;
+    for (int i = 0; i < count; ++i) {
+        const int fd = open(files[i], O_RDONLY | O_CLOEXEC);
+        const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), HeadBytes, 0);
+        if (fd >= 0) close(fd);
+        const std::uint64_t length = got < 0 ? 0 : static_cast<std::uint64_t>(got);
+        if (got < 0) ++failures;
+        if (std::fwrite(&length, sizeof length, 1, out.get()) != 1 ||
+            std::fwrite(head.data(), 1, length, out.get()) != length)
+            ++failures;
+    }
+    return std::fflush(out.get()) == 0 ? failures : failures + 1;
+}
+
+long RestoreHeads(const char* archive, int count, char** files) {
+    const TFilePtr in(std::fopen(archive, "rb"));
+    if (!in) return count;
+    std::vector<char> saved(HeadBytes);
+    std::vector<char> now(HeadBytes);
+    long failures = 0;
+    for (int i = 0; i < count; ++i) {
+        std::uint64_t length = 0;
+        if (std::fread(&length, sizeof length, 1, in.get()) != 1 || length > HeadBytes ||
+            std::fread(saved.data(), 1, length, in.get()) != length)
+            return failures + count - i;
+        const int fd = open(files[i], O_RDWR | O_CLOEXEC);
+        if (fd < 0 || pread(fd, now.data(), length, 0) != static_cast<ssize_t>(length)) {
+            ++failures;
+        } else {
+            std::size_t first = 0;
+            std::size_t end = length;
+            while (first < end && saved[first] == now[first])
+                ++first;
+            while (end > first && saved[end - 1] == now[end - 1])
+                --end;
+            if (first < end &&
+                pwrite(fd, saved.data() + first, end - first, static_cast<off_t>(first)) !=
+                    static_cast<ssize_t>(end - first))
+                ++failures;
+        }
+        if (fd >= 0 && close(fd) != 0) ++failures;
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && (std::strcmp(argv[1], "save") == 0 || std::strcmp(argv[1], "restore") == 0)) {
+        const long failures = std::strcmp(argv[1], "save") == 0
+                                  ? SaveHeads(argv[2], argc - 3, argv + 3)
+                                  : RestoreHeads(argv[2], argc - 3, argv + 3);
+        std::printf("%d files, %ld failures\n", argc - 3, failures);
+        return failures == 0 ? 0 : 1;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "evict") == 0) {
         TCachedPages pages;
         long failures = 0;
@@ -74,7 +142,9 @@ int main(int argc, char** argv) {
         return failures == 0 ? 0 : 1;
     }
     if (argc < 3 || (std::strcmp(argv[1], "read") != 0 && std::strcmp(argv[1], "write") != 0)) {
-        std::fprintf(stderr, "usage: %s read|write|evict FILE...\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s read|write|evict FILE...  |  %s save|restore ARCHIVE FILE...\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const bool write = std::strcmp(argv[1], "write") == 0;
