@@ -13,8 +13,9 @@
 #                             stay cached.
 #   show, warm                plain output, against the warm read floor
 #   wipe --all FOLDER         with its one sync, against the write floor (IoFloor write: the
-#                             reads plus the in-place writes a wipe needs, then one syncfs);
-#                             warm, one run each, since a wipe changes the files
+#                             reads plus the in-place writes a wipe needs, then one syncfs),
+#                             warm; after each wipe IoFloor restore writes back the bytes it
+#                             changed (saved before the first), so every run wipes every file
 # and the peak resident size of one warm show --json. With --rss, also the peak resident size
 # of show --json over a folder of 50,000 small pictures. Ratios are of wall times; the targets
 # are printed beside them.
@@ -203,17 +204,22 @@ measure() {
   # A wipe reads more of each file than the head (the chunk walk to the end, the search for
   # leftover copies), so the whole files are cached again first.
   cat -- "${files[@]}" > /dev/null
-  sync
-  timed "$floor" write "${files[@]}"; keep "$name.write"
-  sync
-  out=$work/wipe.out timed "$tool" wipe "${tool_opts[@]}" --all "$dir"; keep "$name.wipe"
-  local wiped
-  wiped=$(grep -c $'^0\t' "$work/wipe.out" || true)
+  "$floor" save "$work/heads" "${files[@]}" > /dev/null
+  local wiped changed=()
+  for _ in $(seq "$runs"); do
+    sync
+    timed "$floor" write "${files[@]}"; keep "$name.write"
+    sync
+    out=$work/wipe.out timed "$tool" wipe "${tool_opts[@]}" --all "$dir"; keep "$name.wipe"
+    wiped=$(grep -c $'^0\t' "$work/wipe.out" || true)
+    changed+=("$wiped")
+    [ "$wiped" -eq "$n" ] || echo "warning: the wipe did not change every file; see $work/wipe.out" >&2
+    "$floor" restore "$work/heads" "${files[@]}" > /dev/null
+  done
   row "$n" "wipe --all folder (+ its sync)" "$name.wipe"
   row "$n" "write floor (+ syncfs)" "$name.write"
   compare "$name" wipe "$name.wipe" "$name.write" 2
-  echo "    the wipe changed $wiped of $n files"
-  [ "$wiped" -eq "$n" ] || echo "warning: the wipe did not change every file; see $work/wipe.out" >&2
+  echo "    files changed by each wipe: ${changed[*]} of $n"
   cd "$work"
   rm -rf "$dir"
 }
