@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick strace
   help2man dpkg-dev file lintian desktop-file-utils appstream
+  rapidjson-dev libboost-json1.81-dev libsimdjson-dev time
 )
 
 missing=()
