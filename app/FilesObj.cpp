@@ -135,7 +135,7 @@ void TFilesObj::UseNames(const std::vector<std::string>& names) {
     Position = -1;
 }
 
-std::string TFilesObj::Step(bool backward) {
+std::string TFilesObj::PeekStep(bool backward) const {
     if (Names.empty()) return {};
     // Widened so that any Position, also the extremes of int, maps into the list.
     std::int64_t i = static_cast<std::int64_t>(Position) + (backward ? -1 : 1);
@@ -143,13 +143,18 @@ std::string TFilesObj::Step(bool backward) {
         i = Count(Names) - 1;
     else if (i >= Count(Names))
         i = 0;
-    std::string result;
     try {
-        result = WithBackslash(Folder) + Names[static_cast<std::size_t>(i)];
+        return WithBackslash(Folder) + Names[static_cast<std::size_t>(i)];
     } catch (...) {
         return {};
     }
-    Position = static_cast<int>(i);
+}
+
+std::string TFilesObj::Step(bool backward) {
+    std::string result = PeekStep(backward);
+    if (result.empty()) return result;
+    const std::int64_t i = static_cast<std::int64_t>(Position) + (backward ? -1 : 1);
+    Position = static_cast<int>(i < 0 ? Count(Names) - 1 : i >= Count(Names) ? 0 : i);
     CountDirty = true;
     return result;
 }

@@ -61,6 +61,8 @@ public:
     void UseNames(const std::vector<std::string>& names);
     // The neighbouring entry's full path with wrap-around; empty for an empty list.
     std::string Step(bool backward);
+    // The path Step would answer, without stepping.
+    std::string PeekStep(bool backward) const;
     // Step, dropping entries whose file no longer exists; one existence test per landing.
     // Empty when the list ran empty (Position is then -1).
     std::string StepExisting(bool backward);

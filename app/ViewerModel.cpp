@@ -4,7 +4,6 @@
 #include "app/HelpText.h"
 #include "app/PaneRatio.h"
 #include "params/DatTypes.h"
-#include "picture/LoadImageFile.h"
 #include "platform/Collation.h"
 #include "platform/FileSys.h"
 #include "util/MyStrUnit.h"
@@ -35,8 +34,10 @@ std::string HelpText() {
 
 } // namespace
 
-TViewerModel::TViewerModel(IDialogs& dialogs, IPictureView& picture)
-    : FDialogs(dialogs), FPicture(picture), FCurData(false, &dialogs), FDelData(true, &dialogs) {
+TViewerModel::TViewerModel(IDialogs& dialogs, IPictureView& picture,
+                           TPictureLoader::TNotify pictureReady, TPictureLoader::TDecode decode)
+    : FDialogs(dialogs), FPicture(picture), FCurData(false, &dialogs), FDelData(true, &dialogs),
+      FLoader(std::move(pictureReady), std::move(decode)) {
     FFiles.CountLabel = [this](const std::string& text) { FState.Counter = text; };
     for (std::size_t i = 0; i < FOptions.size(); ++i)
         FOptions[i] = DefaultOption(static_cast<TOption>(i));
@@ -152,8 +153,7 @@ void TViewerModel::ShowFileData(bool keepPrompts) {
     SetPath(FCurData.Folder);
     const std::string name = NamePart(FCurData.FilePath);
     FState.FileName = name;
-    // The pane shows the bare file name in its middle when no picture covers it.
-    FState.Caption = FPicShown ? std::string() : name;
+    UpdateCaption();
     SetMemo(WithLf(FCurData.GetFullText()));
     FState.MemoEnabled = FCurData.HasText;
     FState.DataLabelEnabled = FCurData.HasText;
@@ -171,22 +171,30 @@ void TViewerModel::LoadFile(const std::string& path) {
     if (path.empty() || !FileExists(path)) return;
     // A file without parameters or outside the size limits is still shown.
     (void)FCurData.Load(path);
-    TLoadImageFile loader;
-    loader.GrafKind = FCurData.Graf.FileKind;
-    if (loader.LoadPicture(path) && loader.Image)
-        ShowPicture(std::move(*loader.Image), loader.Width, loader.Height);
-    else
-        ClearPicture();
+    FLoader.Want(WantedPictures());
+    ShowReadyPicture();
     ShowFileData(false);
     SetWipeButtons();
 }
 
-void TViewerModel::ShowPicture(TPicture&& picture, int width, int height) {
-    FPicShown = FPicture.ShowPicture(std::move(picture));
-    // A picture that could not be shown is not claimed.
+void TViewerModel::PicturesReady() {
+    if (!FPicturePending) return;
+    ShowReadyPicture();
+    UpdateCaption();
+}
+
+void TViewerModel::ShowReadyPicture() {
+    const std::optional<TDecodedPicture> ready = FLoader.Ready(FCurData.FilePath);
+    FPicturePending = !ready;
+    if (!ready || !ready->Dib) {
+        // Still decoding, or not a picture: the pane stays empty.
+        ClearPicture();
+        return;
+    }
+    FPicture.ShowPicture(ready->Dib);
+    FPicShown = true;
     FState.PictureSize =
-        FPicShown ? "Размер картинки: " + std::to_string(width) + " x " + std::to_string(height)
-                  : std::string();
+        "Размер картинки: " + std::to_string(ready->Width) + " x " + std::to_string(ready->Height);
 }
 
 void TViewerModel::ClearPicture() {
@@ -194,6 +202,19 @@ void TViewerModel::ClearPicture() {
     FPicture.ClearPicture();
     FPicShown = false;
     FState.PictureSize.clear();
+}
+
+void TViewerModel::UpdateCaption() {
+    // The pane shows the bare file name in its middle when no picture covers it.
+    FState.Caption = FPicShown || FPicturePending ? std::string() : NamePart(FCurData.FilePath);
+}
+
+std::vector<std::string> TViewerModel::WantedPictures() const {
+    std::vector<std::string> wanted = {FCurData.FilePath};
+    if (FFiles.Position < 0) return wanted;
+    for (const bool backward : {false, true})
+        if (std::string next = FFiles.PeekStep(backward); !next.empty()) wanted.push_back(next);
+    return wanted;
 }
 
 bool TViewerModel::IsPicFile(const std::string& path) const {
@@ -217,6 +238,8 @@ void TViewerModel::CopyNegative() {
 
 void TViewerModel::ClearFile() {
     FCurData.Clear();
+    FLoader.Want({});
+    FPicturePending = false;
     ClearPicture();
     FState.WipeFileEnabled = false;
     FFiles.Unselect();
@@ -267,6 +290,45 @@ void TViewerModel::NextFile(bool backward) {
 
 void TViewerModel::RefreshList() {
     FFiles.Refresh();
+    if (!FCurData.FilePath.empty()) FLoader.Want(WantedPictures());
+}
+
+bool TViewerModel::KeyPressed(TKey key, bool focusInField) {
+    switch (key) {
+    case TKey::Left:
+    case TKey::PageUp:
+        if (focusInField) return false;
+        NextFile(true);
+        return true;
+    case TKey::Right:
+    case TKey::PageDown:
+        if (focusInField) return false;
+        NextFile(false);
+        return true;
+    case TKey::AltLeft:
+        NextFile(true);
+        return true;
+    case TKey::AltRight:
+        NextFile(false);
+        return true;
+    case TKey::CtrlO:
+        OpenFile();
+        return true;
+    case TKey::F5:
+        RefreshList();
+        return true;
+    }
+    return false;
+}
+
+void TViewerModel::OpenArguments(const std::vector<std::string>& arguments,
+                                 const std::string& workingDir) {
+    std::vector<std::string> paths;
+    for (const std::string& argument : arguments) {
+        if (argument.empty() || argument[0] == '-') continue; // an option, known or not
+        paths.push_back(argument[0] == '/' ? argument : WithBackslash(workingDir) + argument);
+    }
+    Drop(paths);
 }
 
 void TViewerModel::PathEntered() {

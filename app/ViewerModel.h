@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/FilesObj.h"
+#include "app/PictureLoader.h"
 #include "app/TarvoData.h"
 #include "app/ViewState.h"
 #include "platform/Dialogs.h"
@@ -14,23 +15,28 @@
 
 namespace tarvo {
 
-class TPicture;
-
 // The picture pane as the model sees it.
 class IPictureView {
 public:
     virtual ~IPictureView() = default;
-    // Shows picture, taking its pixels, in place of the one shown before; false when it
-    // could not be shown (no memory for the display copy): the pane then holds none.
-    virtual bool ShowPicture(TPicture&& picture) = 0;
+    // Shows a decoded display bitmap in place of the one shown before.
+    virtual void ShowPicture(std::shared_ptr<const TDIB> dib) = 0;
     // Removes the picture; the pane is repainted without it.
     virtual void ClearPicture() = 0;
 };
 
+// The keys the window turns into commands.
+enum class TKey { Left, Right, PageUp, PageDown, AltLeft, AltRight, CtrlO, F5 };
+
 class TViewerModel {
 public:
-    // dialogs and picture (not owned) must outlive the model.
-    TViewerModel(IDialogs& dialogs, IPictureView& picture);
+    // dialogs and picture (not owned) must outlive the model. With pictureReady, pictures are
+    // decoded on a thread of their own, the files next to the shown one ahead of time, and
+    // pictureReady is told (on that thread) when one is done: the caller then calls
+    // PicturesReady on its own thread. Without it, a picture is decoded when it is shown.
+    // decode stands in for the decoding of pictures (tests hold it to order results).
+    TViewerModel(IDialogs& dialogs, IPictureView& picture,
+                 TPictureLoader::TNotify pictureReady = {}, TPictureLoader::TDecode decode = {});
 
     const TViewState& State() const { return FState; }
     const TTarvoData& Current() const { return FCurData; }
@@ -42,6 +48,8 @@ public:
     bool Option(TOption option) const;
     // The paint box holds a picture of the current file; while false the size label is empty.
     bool PicShown() const { return FPicShown; }
+    // The current file's picture is still being decoded (the pane waits empty, no caption).
+    bool PicturePending() const { return FPicturePending; }
 
     // Start-up: the empty record with the help text in the text pane, the enabling rules and
     // the initial pane proportion (text pane width / picture pane width as laid out).
@@ -67,8 +75,19 @@ public:
     void SetDirSp(const std::string& folder);
     // Shows the file at path; its folder becomes the current one.
     void SetFileSp(const std::string& path);
-    // Reads the file's parameters and picture and shows them.
+    // Reads the file's parameters and shows them at once, with its picture when that is
+    // decoded already (otherwise as soon as it is).
     void LoadFile(const std::string& path);
+    // A decoded picture is ready: the current file's is shown, an older step's never.
+    void PicturesReady();
+    // A key pressed in the window: Left and Page Up act as [<], Right and Page Down as [>]
+    // unless focusInField (the path field, a prompt field or the text pane, which keep
+    // those keys); Alt+Left and Alt+Right as [<] and [>] anywhere, Ctrl+O as [Открыть файл],
+    // F5 as [O]. False when the key does nothing here.
+    bool KeyPressed(TKey key, bool focusInField);
+    // The program's arguments (start-up or "Open With"): the paths among them, relative ones
+    // taken from workingDir, as if dropped on the window; options are ignored.
+    void OpenArguments(const std::vector<std::string>& arguments, const std::string& workingDir);
     // Fills the state from the current record; keepPrompts leaves the prompt fields alone.
     void ShowFileData(bool keepPrompts);
     // A picture file by its extension (jpg, jpeg, png; WebP too with "Tarvo Data" off).
@@ -94,8 +113,13 @@ public:
 
 private:
     void SetWipeButtons();
-    void ShowPicture(TPicture&& picture, int width, int height);
+    // Shows the current file's picture when it is decoded; the pane waits empty otherwise.
+    void ShowReadyPicture();
     void ClearPicture();
+    // The pane's caption: the file's name when no picture covers it and none is coming.
+    void UpdateCaption();
+    // The current file and the ones [<] and [>] would show next, for the loader.
+    std::vector<std::string> WantedPictures() const;
     void SetPath(const std::string& text);
     void SetMemo(const std::string& text);
     void SetRatio(double ratio);
@@ -111,6 +135,8 @@ private:
     TFilesObj FFiles;                // the folder list [<] and [>] walk
     std::array<bool, 10> FOptions{}; // indexed by TOption
     bool FPicShown = false;
+    bool FPicturePending = false;
+    TPictureLoader FLoader;
     double FSavedRatio = 1.0; // what [В] returns to
     TViewState FState;
 };

@@ -93,7 +93,9 @@ std::string Phrases(const char* const* pieces, std::size_t count, std::size_t ta
     return out;
 }
 
-TShowRecord FromLoaded(const std::string& path, tarvo::TTarvoData& data, bool loaded) {
+TShowRecord FromLoaded(const std::string& path, tarvo::TTarvoData& data,
+                       const tarvo::TFileCheck& check) {
+    const bool loaded = static_cast<bool>(check);
     TShowRecord record;
     record.Path = path;
     record.Text = data.GetFullText();
@@ -110,7 +112,7 @@ TShowRecord FromLoaded(const std::string& path, tarvo::TTarvoData& data, bool lo
     for (const tarvo::TMyGrafItem* block : {&data.Graf.FirstBlock, &data.Graf.SecondBlock})
         if (block->HasParams() && block->CrcDamaged)
             record.DamagedChunks.emplace_back(block->ChunkType.data(), block->ChunkType.size());
-    if (!loaded) record.Reason = tarvo::cli::ReadProblem(path, data.Locked);
+    if (!loaded) record.Reason = tarvo::cli::ProblemText(check, false);
     return record;
 }
 
@@ -168,8 +170,8 @@ std::vector<TShowRecord> MakeRecords() {
     std::vector<TShowRecord> records;
     tarvo::TTarvoData data(false);
     for (const std::string& path : paths) {
-        const bool loaded = data.Load(path);
-        records.push_back(FromLoaded(path, data, loaded));
+        const tarvo::TFileCheck check = data.Load(path);
+        records.push_back(FromLoaded(path, data, check));
     }
     // The reader never hands out bad UTF-8 today; the writers must still cope with it.
     TShowRecord& odd = records[5];

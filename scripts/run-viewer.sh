@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the viewer and starts it in the sample folder (the viewer opens in its working
-# directory). When no display answers, it shows the samples with the command-line tool instead.
+# Builds the viewer and opens it on the sample folder, showing its first picture. When no
+# display answers, it shows the samples with the command-line tool instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,4 +33,4 @@ if [ -n "$problem" ]; then
   echo "the window treats one.)"
   exit 0
 fi
-cd samples && exec "$root/build/release/app/TarvoViewer"
+cd samples && exec "$root/build/release/window/TarvoViewer" "$root/samples"

@@ -18,7 +18,7 @@ trap 'rm -rf "$folder"' EXIT
 xvfb-run -a -s "-screen 0 1100x700x24" bash -c '
   set -euo pipefail
   cd "$2"
-  "$1/build/release/app/TarvoViewer" &
+  "$1/build/release/window/TarvoViewer" &
   viewer=$!
   window=$(xdotool search --sync --name "Tarvo Params Viewer" | head -n 1)
   xdotool windowmove "$window" 0 0

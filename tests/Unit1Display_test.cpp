@@ -52,6 +52,7 @@ private slots:
         TStartedForm started;
         TForm1& form = started.Form;
         form.SetFileSp(fox);
+        QVERIFY(Settle(form));
         CheckRendered(form);
         QCOMPARE(form.dxpntbx1->DIB().Width(), 40);
         QCOMPARE(form.dxpntbx1->DIB().Height(), 30);
@@ -60,10 +61,12 @@ private slots:
         QVERIFY(form.edt2->text().startsWith(QStringLiteral("score_9")));
         // No decoder: the name in the picture pane instead of the previous picture.
         form.LoadFile(webp);
+        QVERIFY(Settle(form));
         CheckRendered(form);
         QCOMPARE(form.pnl1->text(), QStringLiteral("x.webp"));
         QVERIFY(form.dxpntbx1->DIB().Empty());
         form.SetFileSp(fox);
+        QVERIFY(Settle(form));
         form.btn2->click();
         CheckRendered(form);
         QVERIFY(form.dxpntbx1->DIB().Empty());
@@ -78,6 +81,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.LoadFile(file);
+        QVERIFY(Settle(form));
         const TFitRect fitted = form.dxpntbx1->DrawRect();
         QVERIFY(!fitted.OneToOne);
         QCOMPARE(fitted.W, form.dxpntbx1->width());
@@ -109,9 +113,11 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.LoadFile(wide);
+        QVERIFY(Settle(form));
         QImage shot = OnScreen(form, form.pnl1);
         QVERIFY(CountColour(shot, red, DrawnRect(form)) > 0);
         form.LoadFile(tall);
+        QVERIFY(Settle(form));
         shot = OnScreen(form, form.pnl1);
         QCOMPARE(CountColour(shot, red, shot.rect()), 0);
         const QRect drawn = DrawnRect(form);
@@ -120,6 +126,7 @@ private slots:
         shot = OnScreen(form, form.pnl1);
         QCOMPARE(CountColour(shot, blue, shot.rect()), 50 * std::min(300, shot.height()));
         form.LoadFile(broken);
+        QVERIFY(Settle(form));
         shot = OnScreen(form, form.pnl1);
         QCOMPARE(CountColour(shot, blue, shot.rect()), 0);
     }
@@ -167,12 +174,15 @@ private slots:
         };
         for (int i = 0; i < Count; ++i) {
             form.btn5->click();
+            QVERIFY(Settle(form));
             check(i);
         }
         form.btn5->click();
+        QVERIFY(Settle(form));
         check(0); // wrapped around
         for (int i = Count - 1; i >= 0; --i) {
             form.btn4->click();
+            QVERIFY(Settle(form));
             check(i);
         }
         QCOMPARE(started.Dialogs.Beeps, 0);

@@ -7,11 +7,14 @@
 #include "window/Unit1.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
+#include <QThread>
 #include <QtTest>
 
 #include <string>
@@ -26,6 +29,18 @@ struct TStartedForm {
     TForm1 Form{Dialogs};
     TStartedForm() { Form.InitForm(); }
 };
+
+// Lets the event loop run until the shown file's picture, decoded on its own thread, has
+// reached the pane (or did not decode); false after five seconds.
+inline bool Settle(TForm1& form) {
+    QElapsedTimer timer;
+    timer.start();
+    while (form.Model && form.Model->PicturePending() && timer.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return form.Model && !form.Model->PicturePending();
+}
 
 inline QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

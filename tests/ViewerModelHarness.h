@@ -17,18 +17,16 @@
 namespace tarvo::test {
 
 // The picture pane: keeps the size of the picture it holds (0 x 0 for none) and counts the
-// clearings; with Fail set it refuses every picture, as when no memory is left for its copy.
+// clearings.
 class TFakePictureView : public IPictureView {
 public:
-    bool Fail = false;
     int Width = 0;
     int Height = 0;
     int Cleared = 0;
 
-    bool ShowPicture(tarvo::TPicture&& picture) override {
-        Width = Fail ? 0 : picture.Width();
-        Height = Fail ? 0 : picture.Height();
-        return !Fail;
+    void ShowPicture(std::shared_ptr<const TDIB> dib) override {
+        Width = dib ? dib->Width() : 0;
+        Height = dib ? dib->Height() : 0;
     }
     void ClearPicture() override {
         Width = Height = 0;

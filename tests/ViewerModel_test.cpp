@@ -269,22 +269,6 @@ TEST(ModelDisplay, FailedPictureAfterAShownOneRemovesItAndItsSize) {
     EXPECT_EQ(m.State().PictureSize, "Размер картинки: 16 x 12");
 }
 
-TEST(ModelDisplay, PictureThePaneCannotHoldIsNotClaimed) {
-    TTempDir dir;
-    const std::string file = Put(dir, "a.png", TarvoPng(TParamSet{}));
-    TStartedModel m;
-    m.View.Fail = true;
-    m.Model.LoadFile(file);
-    EXPECT_FALSE(m.Model.PicShown());
-    EXPECT_EQ(m.State().PictureSize, "");
-    EXPECT_EQ(m.State().Caption, "a.png");
-    EXPECT_TRUE(m.State().MemoEnabled); // the parameters are still shown
-    m.View.Fail = false;
-    m.Model.LoadFile(file);
-    EXPECT_TRUE(m.Model.PicShown());
-    EXPECT_EQ(m.State().PictureSize, "Размер картинки: 16 x 12");
-}
-
 TEST(ModelDisplay, MissingOrEmptyPathChangesNothing) {
     TTempDir dir;
     const std::string file = Put(dir, "a.png", TarvoPng(TParamSet{}));

@@ -115,24 +115,33 @@ void TDXPaintBox::SetViewHeight(int value) {
     update();
 }
 
+const TDIB& TDXPaintBox::DIB() const {
+    static const TDIB empty;
+    return FDIB ? *FDIB : empty;
+}
+
 bool TDXPaintBox::AssignDIB(const TPicture& picture) {
-    const bool ok = FDIB.Assign(picture);
-    RebuildView();
-    update();
+    auto dib = std::make_shared<TDIB>();
+    const bool ok = dib->Assign(picture);
+    AssignDIB(ok ? std::move(dib) : nullptr);
     return ok;
 }
 
 bool TDXPaintBox::AssignDIB(TPicture&& picture) {
-    const bool ok = FDIB.Assign(std::move(picture));
-    RebuildView();
-    update();
+    auto dib = std::make_shared<TDIB>();
+    const bool ok = dib->Assign(std::move(picture));
+    AssignDIB(ok ? std::move(dib) : nullptr);
     return ok;
 }
 
-void TDXPaintBox::ClearDIB() {
-    FDIB.Clear();
+void TDXPaintBox::AssignDIB(std::shared_ptr<const TDIB> dib) {
+    FDIB = std::move(dib);
     RebuildView();
     update();
+}
+
+void TDXPaintBox::ClearDIB() {
+    AssignDIB(std::shared_ptr<const TDIB>());
 }
 
 void TDXPaintBox::Paint() {
@@ -140,17 +149,17 @@ void TDXPaintBox::Paint() {
 }
 
 void TDXPaintBox::RebuildView() {
-    FView = MakeView(FDIB.Bitmap());
+    FView = MakeView(DIB().Bitmap());
 }
 
 TFitRect TDXPaintBox::DrawRect() const {
     const int cw = FViewWidth > 0 ? FViewWidth : width();
     const int ch = FViewHeight > 0 ? FViewHeight : height();
-    return FitPicture(cw, ch, FDIB.Width(), FDIB.Height(), FOptions);
+    return FitPicture(cw, ch, DIB().Width(), DIB().Height(), FOptions);
 }
 
 void TDXPaintBox::paintEvent(QPaintEvent* /*event*/) {
-    if (FDIB.Empty() || FView.isNull()) return;
+    if (DIB().Empty() || FView.isNull()) return;
     const TFitRect r = DrawRect();
     if (r.W <= 0 || r.H <= 0) return;
     QPainter painter(this);

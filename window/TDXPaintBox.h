@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+
 namespace tarvo {
 
 class TPicture;
@@ -37,12 +39,14 @@ public:
     void SetViewHeight(int value);
 
     // The display bitmap; changed only through AssignDIB and ClearDIB.
-    const TDIB& DIB() const { return FDIB; }
+    const TDIB& DIB() const;
     // Takes a copy of picture (an empty container empties the bitmap) and schedules a
     // repaint. False when memory ran out; the bitmap is then empty.
     bool AssignDIB(const TPicture& picture);
     // The same, taking the picture's pixels over instead of copying them.
     bool AssignDIB(TPicture&& picture);
+    // Shows a display bitmap made elsewhere (a decoding thread, a cache), sharing it.
+    void AssignDIB(std::shared_ptr<const TDIB> dib);
     // Empties the bitmap and schedules a repaint; an empty bitmap draws nothing.
     void ClearDIB();
     // Repaints at once instead of waiting for the event loop.
@@ -60,7 +64,7 @@ private:
     TFitOptions FOptions;
     int FViewWidth = 0;
     int FViewHeight = 0;
-    TDIB FDIB;
+    std::shared_ptr<const TDIB> FDIB; // null: nothing to draw
     // A QImage over FDIB's pixels (or, for depths Qt cannot draw directly, one unscaled
     // conversion), rebuilt once per new bitmap; never a scaled copy.
     QImage FView;

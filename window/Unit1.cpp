@@ -3,10 +3,12 @@
 #include "window/Unit1.h"
 
 #include "app/PaneRatio.h"
+#include "platform/FileSys.h"
 #include "window/QtText.h"
 #include "window/TDXPaintBox.h"
 #include "window/Unit1Layout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -64,7 +66,14 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::InitForm() {
-    Model = std::make_unique<TViewerModel>(FDialogs, static_cast<IPictureView&>(*this));
+    // A decoded picture is announced on the decoding thread; the model hears of it on this one.
+    const auto pictureReady = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { Forward([](TViewerModel& m) { m.PicturesReady(); }); },
+            Qt::QueuedConnection);
+    };
+    Model =
+        std::make_unique<TViewerModel>(FDialogs, static_cast<IPictureView&>(*this), pictureReady);
     Model->Start(static_cast<double>(pnl8->width()) / std::max(1, pnl1->width()));
     // Qt paints every widget double-buffered; nothing to switch on.
     Render();
@@ -131,19 +140,31 @@ void TForm1::Render() {
     }
 }
 
-bool TForm1::ShowPicture(TPicture&& picture) {
+void TForm1::ShowPicture(std::shared_ptr<const TDIB> dib) {
+    dxpntbx1->AssignDIB(std::move(dib));
+    dxpntbx1->Paint();
+}
+
+void TForm1::ClearPicture() {
     // The box draws nothing over its pane, so clearing it repaints the pane behind it over
     // the whole area at once and nothing of the previous picture is left.
     dxpntbx1->ClearDIB();
     dxpntbx1->Paint();
-    if (!dxpntbx1->AssignDIB(std::move(picture))) return false;
-    dxpntbx1->Paint();
-    return true;
 }
 
-void TForm1::ClearPicture() {
-    dxpntbx1->ClearDIB();
-    dxpntbx1->Paint();
+bool TForm1::FocusInField() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus == edt1 || focus == edt2 || focus == edt3 || focus == mmo1 ||
+           (focus != nullptr && mmo1->isAncestorOf(focus));
+}
+
+void TForm1::KeyPressed(TKey key) {
+    const bool inField = FocusInField();
+    Forward([&](TViewerModel& m) { (void)m.KeyPressed(key, inField); });
+}
+
+void TForm1::OpenArguments(const std::vector<std::string>& arguments) {
+    Forward([&](TViewerModel& m) { m.OpenArguments(arguments, CurrentDir()); });
 }
 
 void TForm1::chk3Click(QObject* Sender) {

@@ -132,6 +132,11 @@ public:
     void spl1Moved(QObject* Sender);
     void pnl2Resize(QObject* Sender);
 
+    // A key the window listens for, wherever the focus is in it.
+    void KeyPressed(TKey key);
+    // The program's arguments, as if the paths among them were dropped on the window.
+    void OpenArguments(const std::vector<std::string>& arguments);
+
     // The model's commands that tests and the start-up drive directly, rendered.
     void SetDirSp(const std::string& folder);
     void SetFileSp(const std::string& path);
@@ -153,8 +158,10 @@ protected:
 
 private:
     // The picture pane for the model.
-    bool ShowPicture(TPicture&& picture) override;
+    void ShowPicture(std::shared_ptr<const TDIB> dib) override;
     void ClearPicture() override;
+    // The focus is in a field that keeps the plain arrow and page keys for itself.
+    bool FocusInField() const;
 
     // Runs command on the model when there is one, then renders its state.
     template <typename TCommand> void Forward(TCommand command) {

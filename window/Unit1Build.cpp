@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #ifndef QT_NO_SESSIONMANAGER
@@ -161,7 +162,10 @@ void TForm1::CreateCentre() {
     pnl1->setAlignment(Qt::AlignCenter);
     pnl1->setWordWrap(false);
     pnl1->resize(DesignPicturePaneWidth, pnl1->height());
+    // A click on the picture takes the focus there, so the plain arrow keys leaf.
+    pnl1->setFocusPolicy(Qt::ClickFocus);
     dxpntbx1 = Named(new TDXPaintBox(pnl1), "dxpntbx1");
+    dxpntbx1->setFocusPolicy(Qt::ClickFocus);
     dxpntbx1->SetAutoStretch(false);
     dxpntbx1->SetCenter(true);
     dxpntbx1->SetKeepAspect(true);
@@ -317,6 +321,21 @@ void TForm1::ConnectHandlers() {
         char key = '\r';
         edt1KeyPress(edt1, key);
     });
+    // Keys act wherever the focus is in the window; the model decides what they do there.
+    // A field that edits or scrolls with a key takes it first.
+    const std::pair<QKeySequence, TKey> keys[] = {
+        {QKeySequence(Qt::Key_Left), TKey::Left},
+        {QKeySequence(Qt::Key_Right), TKey::Right},
+        {QKeySequence(Qt::Key_PageUp), TKey::PageUp},
+        {QKeySequence(Qt::Key_PageDown), TKey::PageDown},
+        {QKeySequence(Qt::ALT | Qt::Key_Left), TKey::AltLeft},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), TKey::AltRight},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), TKey::CtrlO},
+        {QKeySequence(Qt::Key_F5), TKey::F5}};
+    for (const auto& [sequence, key] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, [this, key = key] { KeyPressed(key); });
+    }
     // The model reads the fields as they are now, typed or set; setting a field to the
     // model's own text tells it nothing new.
     const auto edited = [this](QLineEdit* edit, void (TViewerModel::*sink)(const std::string&)) {
