@@ -2,7 +2,9 @@
 
 #include "picture/LoadImageFile.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -107,6 +109,8 @@ std::size_t TPictureLoader::Used() const {
 }
 
 void TPictureLoader::Work() {
+    // Decoding ahead must not slow the window down: the thread yields to it for the processor.
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     std::unique_lock lock(FMutex);
     for (;;) {
         const auto undecoded = [&] {

@@ -1,23 +1,29 @@
-// The window's leafing cost: the time from NextFile to the picture drawn in the shown
-// window (offscreen), against decoding the same picture alone, for 1024 x 1024 PNG and JPEG
-// pictures that carry the parameter blocks. Target: NextFile within 1.3x of the decode.
-#include "window/Unit1.h"
+// Leafing in the shown window (offscreen) through 2048 x 2048 PNG and JPEG pictures that
+// carry the parameter blocks: a step to a picture decoded ahead, text and picture painted
+// (target 10 ms); a step to one that was not, until it is painted; a step while another
+// picture is still decoding, which shows the text only (target 2 ms); the decode alone.
+// With --leaf COUNT it leafs once through COUNT pictures instead, for bench/leaf_rss.sh.
 #include "picture/LoadImageFile.h"
-#include "support/PictureWriters.h"
-#include "window/TDXPaintBox.h"
 #include "support/PicBuilder.h"
+#include "support/PictureWriters.h"
 #include "support/ScriptedDialogs.h"
+#include "window/Unit1.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -25,7 +31,7 @@ namespace {
 namespace tp = tarvo::testpic;
 namespace tt = tarvo::test;
 
-constexpr int Size = 1024;
+constexpr int Size = 2048;
 
 std::string PngWithParams(const std::vector<tp::TRgba>& pixels, const tt::TParamSet& params) {
     const tp::TBytes png = tp::WritePngRgb(Size, Size, pixels);
@@ -51,7 +57,9 @@ std::string JpegWithParams(const std::vector<tp::TRgba>& pixels, const tt::TPara
     return bytes;
 }
 
-// Two pictures per kind in their own folders, so every NextFile steps to the other one.
+// Six pictures per kind in their own folders, so [>] leafs through them in turn.
+constexpr int PictureCount = 6;
+
 class BenchFolders {
 public:
     BenchFolders() {
@@ -61,7 +69,7 @@ public:
         FRoot = pattern;
         for (const char* kind : {"png", "jpg"}) {
             std::filesystem::create_directory(Folder(kind));
-            for (int i = 0; i < 2; ++i) {
+            for (int i = 0; i < PictureCount; ++i) {
                 tt::TParamSet params;
                 params.JobId = "bench-" + std::to_string(i);
                 const auto pixels =
@@ -91,46 +99,94 @@ const BenchFolders& Folders() {
     return folders;
 }
 
-// A window shown offscreen, listing the kind's folder, with its first picture displayed.
-class TBenchWindow {
+// Lets the event loop run until the shown picture is painted.
+void Settle(tarvo::TForm1& form) {
+    while (form.Model->PicturePending()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    QCoreApplication::processEvents();
+}
+
+// A window shown offscreen, listing the kind's folder, with its first picture displayed and
+// the decoding thread given time to decode the neighbours.
+class TBenchWindowOn {
 public:
-    explicit TBenchWindow(const char* kind) : FForm(FDialogs) {
+    explicit TBenchWindowOn(const std::string& folder) : FForm(FDialogs) {
         FForm.InitForm();
         FForm.show();
         QCoreApplication::processEvents();
-        FForm.edt1->setText(QString::fromStdString(Folders().Folder(kind)));
+        FForm.edt1->setText(QString::fromStdString(folder));
         FForm.NextFile(false);
-        QCoreApplication::processEvents();
+        Rest();
     }
     tarvo::TForm1& Form() { return FForm; }
     bool AllShown() const { return FForm.Model->PicShown() && FDialogs.Beeps == 0; }
+    // Paints what is pending and waits long enough for the neighbours to be decoded.
+    void Rest() {
+        Settle(FForm);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        QCoreApplication::processEvents();
+    }
 
 private:
     tt::TScriptedDialogs FDialogs;
     tarvo::TForm1 FForm;
 };
 
-// NextFile returns once the new picture is drawn (LoadFile paints at once); the labels and
-// text pane it changed are repainted by the event loop afterwards, outside the timing.
-void BM_NextFileToDrawn(benchmark::State& state, const char* kind) {
+// The kind's folder in such a window.
+class TBenchWindow : public TBenchWindowOn {
+public:
+    explicit TBenchWindow(const char* kind) : TBenchWindowOn(Folders().Folder(kind)) {}
+};
+
+// Sequential leafing at a reading pace: the next picture was decoded ahead, and the step
+// shows its text and paints it at once.
+void BM_StepToPaintedPrefetched(benchmark::State& state, const char* kind) {
     TBenchWindow window(kind);
     for (auto _ : state) {
         window.Form().NextFile(false);
+        Settle(window.Form());
         state.PauseTiming();
-        QCoreApplication::processEvents();
+        window.Rest();
         state.ResumeTiming();
     }
     if (!window.AllShown()) state.SkipWithError("the pictures were not shown");
 }
 
-// The same, until the whole window has settled: every change painted.
-void BM_NextFileSettled(benchmark::State& state, const char* kind) {
+// The same without anything decoded ahead: the step waits for its own decode.
+void BM_StepToPaintedCold(benchmark::State& state, const char* kind) {
     TBenchWindow window(kind);
+    int i = 1;
     for (auto _ : state) {
-        window.Form().NextFile(false);
+        state.PauseTiming();
+        window.Form().btn2->click(); // drops every decoded picture
+        window.Form().edt1->setText(QString::fromStdString(Folders().Folder(kind)));
         QCoreApplication::processEvents();
+        state.ResumeTiming();
+        window.Form().LoadFile(Folders().File(kind, i));
+        Settle(window.Form());
+        i = (i + 1) % PictureCount;
     }
     if (!window.AllShown()) state.SkipWithError("the pictures were not shown");
+}
+
+// A step while the previous step's picture is still being decoded: the step shows the text
+// and leaves the pane waiting for its picture.
+void BM_StepWhileDecoding(benchmark::State& state, const char* kind) {
+    TBenchWindow window(kind);
+    int i = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Form().btn2->click();
+        window.Form().LoadFile(Folders().File(kind, i));
+        i = (i + 1) % PictureCount;
+        state.ResumeTiming();
+        window.Form().LoadFile(Folders().File(kind, i));
+        state.PauseTiming();
+        Settle(window.Form());
+        state.ResumeTiming();
+    }
 }
 
 void BM_DecodeAlone(benchmark::State& state, const char* kind) {
@@ -140,43 +196,56 @@ void BM_DecodeAlone(benchmark::State& state, const char* kind) {
         const bool ok = loader.LoadPicture(Folders().File(kind, i));
         benchmark::DoNotOptimize(ok);
         if (!ok) state.SkipWithError("decode failed");
-        i = 1 - i;
+        i = (i + 1) % PictureCount;
     }
 }
 
-// The picture's own path inside the shown window: decode, display copy, immediate paint.
-void BM_DecodeCopyPaint(benchmark::State& state, const char* kind) {
-    tt::TScriptedDialogs dialogs;
-    tarvo::TForm1 form(dialogs);
-    form.InitForm();
-    form.show();
-    QCoreApplication::processEvents();
-    int i = 0;
-    for (auto _ : state) {
-        tarvo::TLoadImageFile loader;
-        if (!loader.LoadPicture(Folders().File(kind, i)) || !loader.Image ||
-            !form.dxpntbx1->AssignDIB(*loader.Image))
-            state.SkipWithError("decode failed");
-        form.dxpntbx1->Paint();
-        i = 1 - i;
-    }
-}
-
-BENCHMARK_CAPTURE(BM_DecodeCopyPaint, png, "png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DecodeCopyPaint, jpg, "jpg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DecodeAlone, png, "png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_NextFileToDrawn, png, "png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_NextFileSettled, png, "png")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DecodeAlone, jpg, "jpg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_NextFileToDrawn, jpg, "jpg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_NextFileSettled, jpg, "jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DecodeAlone, png, "png")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepToPaintedPrefetched, png, "png")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepToPaintedCold, png, "png")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepWhileDecoding, png, "png")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_DecodeAlone, jpg, "jpg")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepToPaintedPrefetched, jpg, "jpg")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepToPaintedCold, jpg, "jpg")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_StepWhileDecoding, jpg, "jpg")->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
+
+// Leafs through count pictures in one folder (names for four different pictures of each
+// kind), each until it is painted: the memory of a long leafing session.
+int Leaf(int count) {
+    char pattern[] = "/var/tmp/tarvo-leaf-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return 1;
+    const std::string folder = pattern;
+    for (int i = 0; i < count; ++i) {
+        const std::string& kind = i % 2 == 0 ? "png" : "jpg";
+        const std::string original = Folders().File(kind, (i / 2) % 4);
+        const std::string name = folder + "/" + std::to_string(1000 + i) + "." + kind;
+        if (link(original.c_str(), name.c_str()) != 0) std::filesystem::copy_file(original, name);
+    }
+    int shown = 0;
+    {
+        TBenchWindowOn window(folder);
+        for (int i = 0; i < count; ++i) {
+            window.Form().NextFile(false);
+            Settle(window.Form());
+            shown += window.Form().Model->PicShown() ? 1 : 0;
+        }
+    }
+    std::filesystem::remove_all(folder);
+    std::printf("leafed through %d pictures, %d painted\n", count, shown);
+    return shown == count ? 0 : 1;
+}
 
 int main(int argc, char** argv) {
     // The window is drawn offscreen unless a platform was chosen.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--leaf") return Leaf(std::atoi(argv[2]));
     Folders(); // the pictures are written before anything is timed
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
