@@ -5,7 +5,8 @@
 
 #include "platform/FileProblem.h"
 
-#include <nlohmann/json.hpp>
+#include <boost/json/object.hpp>
+#include <boost/json/string.hpp>
 
 #include <chrono>
 #include <cstdint>
@@ -87,11 +88,16 @@ private:
 // backslashes and bytes that are not valid UTF-8 become escapes (\n, \t, \x1b, \\ ...).
 // keepLines, for multi-line texts, leaves line feeds, tabs and backslashes as they are.
 std::string Printable(std::string_view text, bool keepLines = false);
-// One JSON Lines record; bytes that are not valid UTF-8 become U+FFFD instead of throwing.
-std::string JsonLine(const nlohmann::ordered_json& value);
+// A JSON record is an object whose members keep the order they were added in.
+using TJsonRecord = boost::json::object;
+// text as a JSON string: every text of a record goes in through here, so that bytes which
+// are not valid UTF-8 become U+FFFD.
+boost::json::string JsonText(std::string_view text);
+// The record as one JSON Lines line, without its line feed.
+std::string JsonLine(const TJsonRecord& record);
 // Sets member to path and, when path is not valid UTF-8, member + "Bytes" to the base64 of
 // its exact bytes.
-void PutPath(nlohmann::ordered_json& record, const std::string& member, const std::string& path);
+void PutPath(TJsonRecord& record, std::string_view member, const std::string& path);
 
 // What a file's problem means, in words after "PATH: "; writing: the file was being opened
 // for an in-place write.

@@ -5,6 +5,8 @@
 #include "platform/TextCodec.h"
 #include "util/Base64.h"
 
+#include <boost/json/serialize.hpp>
+#include <simdjson.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -101,13 +103,19 @@ std::string Printable(std::string_view text, bool keepLines) {
     return out;
 }
 
-std::string JsonLine(const nlohmann::ordered_json& value) {
-    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+boost::json::string JsonText(std::string_view text) {
+    // The serializer writes strings as they are; a vectorised check keeps valid text cheap.
+    if (simdjson::validate_utf8(text.data(), text.size())) return boost::json::string(text);
+    return boost::json::string(RepairUtf8(text));
 }
 
-void PutPath(nlohmann::ordered_json& record, const std::string& member, const std::string& path) {
-    record[member] = path;
-    if (!IsValidUtf8(path)) record[member + "Bytes"] = Base64(path);
+std::string JsonLine(const TJsonRecord& record) {
+    return boost::json::serialize(record);
+}
+
+void PutPath(TJsonRecord& record, std::string_view member, const std::string& path) {
+    record[member] = JsonText(path);
+    if (!IsValidUtf8(path)) record[std::string(member) + "Bytes"] = Base64(path);
 }
 
 std::string ProblemText(const TFileCheck& check, bool writing) {

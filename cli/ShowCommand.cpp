@@ -7,6 +7,8 @@
 #include "util/MyStrUnit.h"
 #include "util/OrderedBatch.h"
 
+#include <boost/json/array.hpp>
+
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -14,8 +16,6 @@
 namespace tarvo::cli {
 
 namespace {
-
-using TJson = nlohmann::ordered_json;
 
 // The parameter chunks whose stored CRC does not match their data.
 std::vector<std::string> DamagedChunks(const TTarvoData& record) {
@@ -27,28 +27,28 @@ std::vector<std::string> DamagedChunks(const TTarvoData& record) {
 }
 
 std::string JsonRecord(const std::string& path, const TTarvoData& record, bool loaded,
-                       std::string text, const std::string& problem) {
-    // Members are moved in, in their documented order; the JSON object is the record's
-    // only copy of its texts.
-    TJson values = TJson::object();
+                       const std::string& text, const std::string& problem) {
+    TJsonRecord values;
     for (const std::string_view key : ParamNames)
-        values[std::string(key)] = record.GetValue(key);
-    std::string prompt = record.GetPrompt(false);
-    std::string cleanPrompt = prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt);
-    TJson json = TJson::object();
+        values[key] = JsonText(record.GetValue(key));
+    const std::string prompt = record.GetPrompt(false);
+    TJsonRecord json;
     PutPath(json, "path", path);
     json["exists"] = !record.FilePath.empty();
     json["size"] = record.FileSize;
-    json["fileKind"] = record.Graf.FileKind;
+    json["fileKind"] = static_cast<int>(record.Graf.FileKind);
     json["loaded"] = loaded;
     json["hasParams"] = record.HasParams();
-    json["text"] = std::move(text);
-    json["prompt"] = std::move(prompt);
-    json["cleanPrompt"] = std::move(cleanPrompt);
+    json["text"] = JsonText(text);
+    json["prompt"] = JsonText(prompt);
+    json["cleanPrompt"] = JsonText(prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt));
     json["negativePrompt"] = values["negative_prompt"];
     json["values"] = std::move(values);
-    json["damagedChunks"] = DamagedChunks(record);
-    if (!loaded) json["reason"] = problem;
+    boost::json::array damaged;
+    for (const std::string& type : DamagedChunks(record))
+        damaged.push_back(JsonText(type));
+    json["damagedChunks"] = std::move(damaged);
+    if (!loaded) json["reason"] = JsonText(problem);
     return JsonLine(json) + '\n';
 }
 

@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <boost/json/array.hpp>
+
 #include <optional>
 #include <ostream>
 
@@ -52,11 +54,11 @@ std::string Problem(TOutcome code, const TWipeFindings& findings) {
     }
 }
 
-nlohmann::ordered_json LeftoverJson(const TLeftover& copy) {
-    nlohmann::ordered_json json;
-    json["key"] = copy.Key;
-    json["encoding"] = copy.Encoding;
-    json["container"] = copy.Container;
+TJsonRecord LeftoverJson(const TLeftover& copy) {
+    TJsonRecord json;
+    json["key"] = JsonText(copy.Key);
+    json["encoding"] = JsonText(copy.Encoding);
+    json["container"] = JsonText(copy.Container);
     json["offset"] = copy.Offset;
     json["compressed"] = copy.Compressed;
     return json;
@@ -137,13 +139,16 @@ private:
         const std::string problem = Problem(code, findings);
         const bool written = code == TWipeCode::Done && !FOptions.DryRun;
         if (FOptions.Json) {
-            nlohmann::ordered_json record;
+            TJsonRecord record;
             PutPath(record, "path", path);
             record["code"] = Number(code);
-            if (!problem.empty()) record["reason"] = problem;
+            if (!problem.empty()) record["reason"] = JsonText(problem);
             if (written) {
-                record["repaired"] = findings.Repaired;
-                nlohmann::ordered_json leftovers = nlohmann::ordered_json::array();
+                boost::json::array repaired;
+                for (const std::string& type : findings.Repaired)
+                    repaired.push_back(JsonText(type));
+                record["repaired"] = std::move(repaired);
+                boost::json::array leftovers;
                 for (const TLeftover& copy : findings.Leftovers)
                     leftovers.push_back(LeftoverJson(copy));
                 record["leftovers"] = std::move(leftovers);
@@ -210,13 +215,13 @@ private:
 
     void FolderLines(const std::string& folder, TWipeCounters& counters) {
         if (FOptions.Json) {
-            nlohmann::ordered_json byCode = nlohmann::ordered_json::object();
+            TJsonRecord byCode;
             for (const TWipeCode code :
                  {TWipeCode::NoFile, TWipeCode::NotReadable, TWipeCode::NothingToWipe,
                   TWipeCode::CannotOpen, TWipeCode::SeekFailed, TWipeCode::WriteFailed})
                 byCode[std::to_string(Number(code))] =
                     counters.byCode[static_cast<std::size_t>(code)];
-            nlohmann::ordered_json line;
+            TJsonRecord line;
             PutPath(line, "folder", folder);
             line["total"] = counters.total;
             line["fixed"] = counters.fixed;

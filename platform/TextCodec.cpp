@@ -59,6 +59,22 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::string RepairUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    // A byte becomes at most one UTF-16 unit, a UTF-16 unit at most three bytes.
+    std::vector<UChar> wide(text.size());
+    int32_t units = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &units, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    std::string out(3 * static_cast<std::size_t>(units), '\0');
+    int32_t length = 0;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, wide.data(), units, &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
 std::string NarrowToUtf8(std::string_view text) {
     if (IsValidUtf8(text)) return std::string(text);
     std::string out;

@@ -12,6 +12,9 @@ std::string WideToNarrow(std::string_view utf16le);
 // UTF-8 to UTF-16 bytes, little-endian or big-endian; an invalid sequence becomes U+FFFD.
 std::string Utf8ToWide(std::string_view utf8, bool bigEndian);
 bool IsValidUtf8(std::string_view text);
+// The text with each ill-formed UTF-8 sequence (each maximal subpart of one) replaced by
+// U+FFFD; valid text comes back as it is.
+std::string RepairUtf8(std::string_view text);
 // The text itself when it is valid UTF-8, otherwise the text read as Latin-1 and converted.
 std::string NarrowToUtf8(std::string_view text);
 

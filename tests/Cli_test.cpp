@@ -935,8 +935,11 @@ TEST_F(Cli, ProgressLineAppearsOnlyOnATerminal) {
 }
 
 TEST(CliJson, InvalidUtf8BecomesReplacementCharacters) {
-    const nlohmann::ordered_json record = {{"text", "caf\xE9 \xF0\x9F\xA6"}, {"ok", "кот"}};
-    EXPECT_EQ(cli::JsonLine(record), "{\"text\":\"caf\xEF\xBF\xBD \xEF\xBF\xBD\",\"ok\":\"кот\"}");
+    cli::TJsonRecord record;
+    record["text"] = cli::JsonText("caf\xE9 \xF0\x9F\xA6");
+    record["ok"] = cli::JsonText("кот\x1b");
+    EXPECT_EQ(cli::JsonLine(record),
+              "{\"text\":\"caf\xEF\xBF\xBD \xEF\xBF\xBD\",\"ok\":\"кот\\u001b\"}");
 }
 
 } // namespace
