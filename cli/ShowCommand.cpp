@@ -65,64 +65,108 @@ std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded
     return out;
 }
 
-} // namespace
+// Shows files on the option's threads, their records written in the order of the paths:
+// several records go out in one write (a whole number of records each time), and a
+// folder among the paths stands for its list.
+class TShowRun {
+public:
+    TShowRun(const TShowOptions& options, std::ostream& out, std::ostream& err)
+        : FOptions(options), FOut(out), FErr(err), FPool(false, false, true) {}
 
-int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
-    int status = ExitOk;
-    // The files to show: each path given, a folder's candidate pictures in the list's order.
-    std::vector<std::string> paths;
-    for (const std::string& path : options.Paths) {
-        if (!DirExists(path)) {
-            paths.push_back(path);
-            continue;
-        }
-        if (const std::string problem = FolderProblem(path); !problem.empty()) {
-            ReportProblem(out, err, path, problem);
-            status = ExitFailed;
-            continue;
-        }
-        TFilesObj list;
-        list.TarvoFilter = !options.All;
-        list.Fill(path);
-        list.Position = -1;
-        while (std::optional<std::string> file = list.NextInBatch())
-            paths.push_back(std::move(*file));
+    int Run() {
+        Show(FOptions.Paths, false);
+        Flush();
+        return FStatus;
     }
+
+private:
     struct TShown {
+        bool Folder = false; // the path is a folder: its list is shown in its place
         std::string Record;
         std::string Problem; // empty when the file was read
     };
-    // One viewing record per thread, reused from file to file as the window reuses its own.
-    TRecordPool pool(false, false, true);
-    RunOrdered<TShown>(
-        paths.size(), options.Jobs,
-        [&](std::size_t i) {
-            const TRecordPool::TLoan record = pool.Borrow();
-            const std::string& path = paths[i];
-            TShown shown;
-            try {
-                const TFileCheck check = record->Load(path);
-                const bool loaded = static_cast<bool>(check);
-                std::string text = record->GetFullText();
-                if (!loaded) shown.Problem = ProblemText(check, false);
-                shown.Record =
-                    options.Json ? JsonRecord(path, *record, loaded, std::move(text), shown.Problem)
-                                 : PlainRecord(path, *record, loaded, text);
-            } catch (const std::exception& e) {
-                shown.Record.clear();
-                shown.Problem = std::string("failed: ") + e.what();
+
+    // listed: the paths come from a folder's list, where a folder is never shown.
+    void Show(const std::vector<std::string>& paths, bool listed) {
+        RunOrdered<TShown>(
+            paths.size(), FOptions.Jobs, [&](std::size_t i) { return ShowFile(paths[i], listed); },
+            [&](std::size_t i, TShown&& shown) {
+                if (shown.Folder) {
+                    ShowFolder(paths[i]);
+                    return;
+                }
+                FBatch += shown.Record;
+                // Whole records, a few thousand at a time, or at once before a message.
+                if (FBatch.size() >= BatchBytes || !shown.Problem.empty()) Flush();
+                if (shown.Problem.empty()) return;
+                ReportProblem(FOut, FErr, paths[i], shown.Problem);
+                FStatus = ExitFailed;
+            },
+            [] { return StopSignal() != 0; });
+    }
+
+    TShown ShowFile(const std::string& path, bool listed) {
+        const TRecordPool::TLoan record = FPool.Borrow();
+        TShown shown;
+        try {
+            const TFileCheck check = record->Load(path);
+            if (!listed && check.Problem == TFileProblem::Folder) {
+                shown.Folder = true;
+                return shown;
             }
-            return shown;
-        },
-        [&](std::size_t i, TShown&& shown) {
-            out << shown.Record;
-            out.flush();
-            if (shown.Problem.empty()) return;
-            ReportProblem(out, err, paths[i], shown.Problem);
-            status = ExitFailed;
-        },
-        [] { return StopSignal() != 0; });
-    return status;
+            const bool loaded = static_cast<bool>(check);
+            const std::string text = record->GetFullText();
+            if (!loaded) shown.Problem = ProblemText(check, false);
+            shown.Record = FOptions.Json ? JsonRecord(path, *record, loaded, text, shown.Problem)
+                                         : PlainRecord(path, *record, loaded, text);
+        } catch (const std::exception& e) {
+            shown.Record.clear();
+            shown.Problem = std::string("failed: ") + e.what();
+        }
+        return shown;
+    }
+
+    // The folder's candidate pictures in the list's order.
+    void ShowFolder(const std::string& folder) {
+        Flush();
+        if (const std::string problem = FolderProblem(folder); !problem.empty()) {
+            ReportProblem(FOut, FErr, folder, problem);
+            FStatus = ExitFailed;
+            return;
+        }
+        TFilesObj list;
+        list.TarvoFilter = !FOptions.All;
+        list.Fill(folder);
+        std::vector<std::string> paths;
+        list.Position = -1;
+        while (std::optional<std::string> file = list.NextInBatch())
+            paths.push_back(std::move(*file));
+        Show(paths, true);
+    }
+
+    void Flush() {
+        if (FBatch.empty()) return;
+        FOut << FBatch;
+        FOut.flush();
+        FBatch.clear();
+    }
+
+    static constexpr std::size_t BatchBytes = 64 * 1024;
+
+    const TShowOptions& FOptions;
+    std::ostream& FOut;
+    std::ostream& FErr;
+    // One viewing record per thread, reused from file to file as the window reuses its own.
+    TRecordPool FPool;
+    std::string FBatch;
+    int FStatus = ExitOk;
+};
+
+} // namespace
+
+int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
+    TShowRun run(options, out, err);
+    return run.Run();
 }
 
 } // namespace tarvo::cli

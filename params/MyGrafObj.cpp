@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <span>
 
 namespace tarvo {
 
@@ -90,12 +91,21 @@ bool TMyGraf::ReadFile(const std::string& path) {
     Clear();
     ReadCheck = {};
     try {
-        FBuffer.clear();
-        // A read error part-way leaves what came before it, which is walked like a file
-        // that ends there.
-        ReadCheck = ReadFileHead(path, ReadLimit, FBuffer);
-        if (!ReadCheck && FBuffer.empty()) return false;
-        return ReadBytes(FBuffer);
+        if (!FBuffer.Bytes) FBuffer.Bytes = std::make_unique_for_overwrite<char[]>(ReadLimit);
+        // A JPEG file needs its first HeadLimit bytes, a PNG file almost always fewer; only a
+        // walk that runs out of them reads on to ReadLimit. A read error part-way leaves what
+        // came before it, which is walked like a file that ends there.
+        std::size_t got = 0;
+        ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), HeadLimit), got);
+        if (!ReadCheck && got == 0) return false;
+        const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got));
+        if (FileKind != 1 || !FWalkCutShort || !ReadCheck || got < HeadLimit) return found;
+        ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
+        if (!ReadCheck && got == 0) {
+            Clear();
+            return false;
+        }
+        return ReadBytes(std::string_view(FBuffer.Bytes.get(), got));
     } catch (...) {
         Clear();
         return false;
@@ -110,7 +120,7 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
     if (signature == PngSignature) {
         FileKind = 1;
         try {
-            WalkChunks(bytes);
+            FWalkCutShort = WalkChunks(bytes);
         } catch (...) {
             // Out of memory while taking a chunk: parse what was taken before it.
         }
@@ -135,16 +145,16 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
     return false;
 }
 
-void TMyGraf::WalkChunks(std::string_view bytes) {
+bool TMyGraf::WalkChunks(std::string_view bytes) {
     const std::size_t size = bytes.size();
     std::size_t pos = SignatureSize;
     // Every chunk: length (4 bytes, big-endian), type (4), data, CRC (4). A field that the
     // bytes do not hold in full ends the walk, as a short read of the file would.
     while (pos < static_cast<std::size_t>(HeadLimit)) {
-        if (size < pos + 4) break;
+        if (size < pos + 4) return true;
         const std::uint32_t length = BigEndian32(bytes, pos);
         if (length > static_cast<std::uint32_t>(HeadLimit)) break;
-        if (size < pos + 8) break;
+        if (size < pos + 8) return true;
         const std::string_view type = bytes.substr(pos + 4, 4);
         TMyGrafItem* block = nullptr;
         int kind = -1;
@@ -157,7 +167,7 @@ void TMyGraf::WalkChunks(std::string_view bytes) {
         }
         if (block != nullptr) {
             const std::size_t crcAt = pos + 8 + length;
-            if (size < crcAt + 4) break; // the block keeps what it held before
+            if (size < crcAt + 4) return true; // the block keeps what it held before
             block->Data.assign(bytes.substr(pos + 8, length));
             for (std::size_t i = 0; i < 4; ++i)
                 block->Crc[i] = static_cast<std::uint8_t>(bytes[crcAt + i]);
@@ -171,6 +181,7 @@ void TMyGraf::WalkChunks(std::string_view bytes) {
         pos += length + 12;
         if (FirstBlock.HasParams() && SecondBlock.HasParams()) break;
     }
+    return false;
 }
 
 bool TMyGraf::ParseHead() {

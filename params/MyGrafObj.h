@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -182,12 +183,21 @@ public:
 
 private:
     bool FinishLoad(bool ok);
-    void WalkChunks(std::string_view bytes);
+    // Walks the chunks; true when a chunk's fields ran past the end of bytes (a longer read
+    // of the file could walk on).
+    bool WalkChunks(std::string_view bytes);
     // The wiped values' texts as loaded, for the search of leftover copies.
     std::vector<TNeedle> WipedNeedles() const;
     // WriteMarked's work on the opened, locked file; wrote: a byte may have been written.
     void WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrote);
-    std::string FBuffer; // reused read buffer
+    // ReadLimit bytes, reused from file to file; a copy of the container starts without one.
+    struct TReadBuffer {
+        std::unique_ptr<char[]> Bytes;
+        TReadBuffer() = default;
+        TReadBuffer(const TReadBuffer&) {}
+        TReadBuffer& operator=(const TReadBuffer&) { return *this; }
+    } FBuffer;
+    bool FWalkCutShort = false; // the last PNG walk ran out of bytes
 };
 
 } // namespace tarvo

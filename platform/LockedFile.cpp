@@ -72,7 +72,8 @@ TFileCheck LockBoth(int fd, bool exclusive) {
 
 } // namespace
 
-TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
+TFileCheck ReadFileHead(const std::string& path, std::span<char> buffer, std::size_t& got) {
+    got = 0;
     TFileCheck check;
     FdGuard fd(OpenRegular(path, O_RDONLY, check));
     if (fd.Get() >= 0) {
@@ -80,30 +81,27 @@ TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::stri
         check = LockBoth(fd.Get(), false);
         check.Size = size;
     }
-    if (!check) {
-        out.clear();
-        return check;
-    }
-    // A buffer reused from call to call is not zero-filled again: only the bytes that
-    // the read reports are kept.
-    try {
-        if (out.size() < maxBytes) out.resize(maxBytes);
-    } catch (...) {
-        out.clear();
-        return {TFileProblem::CannotOpen, ENOMEM, check.Size};
-    }
-    std::size_t got = 0;
-    while (got < maxBytes) {
+    if (!check) return check;
+    while (got < buffer.size()) {
         const ssize_t n =
-            pread(fd.Get(), out.data() + got, maxBytes - got, static_cast<off_t>(got));
+            pread(fd.Get(), buffer.data() + got, buffer.size() - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            out.resize(got);
-            return {TFileProblem::CannotOpen, errno, check.Size};
-        }
+        if (n < 0) return {TFileProblem::CannotOpen, errno, check.Size};
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
+    return check;
+}
+
+TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
+    try {
+        out.resize(maxBytes);
+    } catch (...) {
+        out.clear();
+        return {TFileProblem::CannotOpen, ENOMEM};
+    }
+    std::size_t got = 0;
+    const TFileCheck check = ReadFileHead(path, std::span<char>(out.data(), maxBytes), got);
     out.resize(got);
     return check;
 }

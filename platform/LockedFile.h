@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace tarvo {
@@ -18,6 +19,10 @@ namespace tarvo {
 // out's storage is reused between calls.
 [[nodiscard]] TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes,
                                       std::string& out);
+// The same into buffer (up to its size, without filling it first); got is how many bytes
+// were read.
+[[nodiscard]] TFileCheck ReadFileHead(const std::string& path, std::span<char> buffer,
+                                      std::size_t& got);
 
 // The checks TWriteFile::Open makes before it opens, without opening: a regular file
 // (CheckRegularFile's problems), with a write permission bit (ReadOnly otherwise, also for

@@ -120,6 +120,10 @@ TEST_F(MyGraf, LoadBytesAnswersAsLoadOfTheSameFile) {
         JpegFile(FirstBlockText()),
         JpegHead(FirstBlockText(), 20000),
         "plain text, not a picture at all",
+        // Chunks that start below 20000 bytes but end beyond them: read on to 40012.
+        PngFile({Chunk("zzzz", std::string(19000, 'z')), Chunk("tEXt", GenInfoText()),
+                 Chunk("eXIf", FirstBlockText())}),
+        PngFile({Chunk("zzzz", std::string(19990, 'z')), Chunk("tEXt", GenInfoText())}),
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
         SCOPED_TRACE(i);

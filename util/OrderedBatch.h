@@ -24,8 +24,9 @@ inline int DefaultJobs() {
     return std::max(4, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-// Calls work(i) for i = 0 .. count - 1 on up to jobs threads (jobs 1: on the calling thread,
-// one item after the other), and done(i, result) on the calling thread in the order of i.
+// Calls work(i) for i = 0 .. count - 1 on up to jobs threads, the calling thread among them
+// (jobs 1: on the calling thread alone, one item after the other), and done(i, result) on
+// the calling thread in the order of i.
 // stop is asked on the calling thread before the first item and after each item handed on;
 // once it answers true no item is started, and the items already started finish and are
 // handed on, so the items handed on are always the first ones. At most a few items per
@@ -48,7 +49,8 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
     }
     const std::size_t ahead = 4 * static_cast<std::size_t>(jobs);
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable workersWake; // an item may be started, or the batch ends
+    std::condition_variable callerWake;  // the next item to hand on is done, or the batch ends
     std::deque<std::optional<TResult>> window; // results of the items from `handed` on
     std::size_t next = 0;                      // the next item to start
     std::size_t handed = 0;                    // items handed on
@@ -56,73 +58,104 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
     std::exception_ptr failure;
     std::unordered_map<std::uint64_t, std::size_t> lastOfKey; // the last item started per key
 
+    // Takes the next item (the lock held); the earlier item of its key, if one is not yet
+    // handed on, in before.
+    const auto take = [&](std::size_t& before) {
+        const std::size_t i = next++;
+        window.resize(std::max(window.size(), i - handed + 1));
+        before = i;
+        if (i < keys.size()) {
+            const auto [earlier, first] = lastOfKey.try_emplace(keys[i], i);
+            if (!first) {
+                if (earlier->second >= handed) before = earlier->second;
+                earlier->second = i;
+            }
+        }
+        return i;
+    };
+    // Works on item i (the lock held, let go meanwhile) and keeps its result.
+    const auto run = [&](std::unique_lock<std::mutex>& lock, std::size_t i) {
+        lock.unlock();
+        std::optional<TResult> result;
+        std::exception_ptr error;
+        try {
+            result.emplace(work(i));
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        if (error) {
+            if (!failure) failure = error;
+            stopped = true;
+            workersWake.notify_all();
+        } else {
+            window[i - handed] = std::move(result);
+        }
+        if (error || i == handed) callerWake.notify_one();
+    };
     const auto worker = [&] {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stopped || next >= count || next < handed + ahead; });
+            workersWake.wait(lock,
+                             [&] { return stopped || next >= count || next < handed + ahead; });
             if (stopped || next >= count) return;
-            const std::size_t i = next++;
-            window.resize(std::max(window.size(), i - handed + 1));
-            if (i < keys.size()) {
-                const auto [earlier, first] = lastOfKey.try_emplace(keys[i], i);
-                if (!first) {
-                    const std::size_t before = earlier->second;
-                    earlier->second = i;
-                    changed.wait(lock, [&] { return failure || handed > before; });
-                    if (failure) return;
-                }
+            std::size_t before = 0;
+            const std::size_t i = take(before);
+            if (before != i) {
+                workersWake.wait(lock, [&] { return failure || handed > before; });
+                if (failure) return;
             }
-            lock.unlock();
-            std::optional<TResult> result;
-            std::exception_ptr error;
-            try {
-                result.emplace(work(i));
-            } catch (...) {
-                error = std::current_exception();
-            }
-            lock.lock();
-            if (error) {
-                if (!failure) failure = error;
-                stopped = true;
-            } else {
-                window[i - handed] = std::move(result);
-            }
-            changed.notify_all();
+            run(lock, i);
         }
     };
+    // The calling thread works on items too, and hands the done ones on between them.
     std::vector<std::thread> threads;
-    const std::size_t threadCount = std::min<std::size_t>(static_cast<std::size_t>(jobs), count);
+    const std::size_t threadCount =
+        std::min<std::size_t>(static_cast<std::size_t>(jobs) - 1, count);
     threads.reserve(threadCount);
     for (std::size_t t = 0; t < threadCount; ++t)
         threads.emplace_back(worker);
 
     std::unique_lock lock(mutex);
     for (;;) {
-        changed.wait(lock, [&] {
+        if (failure) break;
+        if (!window.empty() && window.front()) {
+            TResult result = std::move(*window.front());
+            window.pop_front();
+            const std::size_t i = handed++;
+            workersWake.notify_all();
+            lock.unlock();
+            bool stopNow = false;
+            try {
+                done(i, std::move(result));
+                stopNow = stop && stop();
+            } catch (...) {
+                lock.lock();
+                if (!failure) failure = std::current_exception();
+                break;
+            }
+            lock.lock();
+            if (stopNow) stopped = true;
+            continue;
+        }
+        if (handed >= next && (stopped || next >= count)) break; // nothing more will come
+        // An item of a key still in progress is left to a worker: this thread must hand on.
+        const bool free =
+            !stopped && next < count && next < handed + ahead &&
+            (next >= keys.size() || !lastOfKey.count(keys[next]) || lastOfKey[keys[next]] < handed);
+        if (free) {
+            std::size_t before = 0;
+            run(lock, take(before));
+            continue;
+        }
+        callerWake.wait(lock, [&] {
             return failure || (!window.empty() && window.front()) ||
                    (handed >= next && (stopped || next >= count));
         });
-        if (failure || window.empty() || !window.front()) break;
-        TResult result = std::move(*window.front());
-        window.pop_front();
-        const std::size_t i = handed++;
-        changed.notify_all();
-        lock.unlock();
-        bool stopNow = false;
-        try {
-            done(i, std::move(result));
-            stopNow = stop && stop();
-        } catch (...) {
-            lock.lock();
-            if (!failure) failure = std::current_exception();
-            break;
-        }
-        lock.lock();
-        if (stopNow) stopped = true;
     }
     stopped = true;
     lock.unlock();
-    changed.notify_all();
+    workersWake.notify_all();
     for (std::thread& thread : threads)
         thread.join();
     if (failure) std::rethrow_exception(failure);
