@@ -1,16 +1,16 @@
 // The program's dialogs shown for real: Qt message boxes with the tone's icon, the system
-// beep, the clipboard, and Qt's folder and open-file dialogs.
+// beep, the clipboard, Qt's folder and open-file dialogs, and a progress dialog.
 #pragma once
 
 #include "platform/Dialogs.h"
+
+#include <QProgressDialog>
+#include <QWidget>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-class QProgressDialog;
-class QWidget;
 
 namespace tarvo {
 
