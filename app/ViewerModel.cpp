@@ -263,6 +263,7 @@ void TViewerModel::SetFileSp(const std::string& path) {
         // The file lies in the folder already current: an unlisted list is left for the
         // next [<] or [>] to locate the file in.
         if (FFiles.Position >= 0) FFiles.FillAndSelect(NamePart(path));
+        PrefetchNeighbours();
         return;
     }
     // The list still describes the other folder: no counter until it is filled anew.
@@ -290,6 +291,10 @@ void TViewerModel::NextFile(bool backward) {
 
 void TViewerModel::RefreshList() {
     FFiles.Refresh();
+    PrefetchNeighbours();
+}
+
+void TViewerModel::PrefetchNeighbours() {
     if (!FCurData.FilePath.empty()) FLoader.Want(WantedPictures());
 }
 
@@ -379,6 +384,7 @@ void TViewerModel::Drop(const std::vector<std::string>& paths) {
         for (const std::string& picture : pictures)
             names.push_back(NamePart(picture));
         FFiles.SetFromDrop(FState.PathText, std::move(names));
+        PrefetchNeighbours();
     } else if (!firstFolder.empty()) {
         SetDirSp(firstFolder);
     }

@@ -120,6 +120,8 @@ private:
     void UpdateCaption();
     // The current file and the ones [<] and [>] would show next, for the loader.
     std::vector<std::string> WantedPictures() const;
+    // Tells the loader the wanted pictures again after the list changed around the file.
+    void PrefetchNeighbours();
     void SetPath(const std::string& text);
     void SetMemo(const std::string& text);
     void SetRatio(double ratio);
