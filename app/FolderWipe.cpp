@@ -55,19 +55,27 @@ constexpr TReportLine ReportLines[] = {
      " файлов всё ещё содержат копии стёртых данных в других метаданных.", 2},
 };
 
-// Puts the per-file sync back as it was when the run ends, however it ends.
-class TSyncEachWriteOff {
+// A run's settings of the record, put back as they were when the run ends, however it ends:
+// no sync per file, and no write through a symbolic link, which anyone who may write the
+// folder could point at a file of the user's that the run was never meant to touch.
+class TFolderRunSettings {
 public:
-    explicit TSyncEachWriteOff(TTarvoData& data) : FData(data), FWas(data.SyncEachWrite()) {
+    explicit TFolderRunSettings(TTarvoData& data)
+        : FData(data), FSync(data.SyncEachWrite()), FFollow(data.FollowLinks()) {
         FData.SetSyncEachWrite(false);
+        FData.SetFollowLinks(false);
     }
-    TSyncEachWriteOff(const TSyncEachWriteOff&) = delete;
-    TSyncEachWriteOff& operator=(const TSyncEachWriteOff&) = delete;
-    ~TSyncEachWriteOff() { FData.SetSyncEachWrite(FWas); }
+    TFolderRunSettings(const TFolderRunSettings&) = delete;
+    TFolderRunSettings& operator=(const TFolderRunSettings&) = delete;
+    ~TFolderRunSettings() {
+        FData.SetSyncEachWrite(FSync);
+        FData.SetFollowLinks(FFollow);
+    }
 
 private:
     TTarvoData& FData;
-    bool FWas;
+    bool FSync;
+    bool FFollow;
 };
 
 std::int64_t& Count(TWipeCounters& counters, TWipeCode code) {
@@ -180,7 +188,7 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
     counters.total = static_cast<std::int64_t>(list.Names.size());
     counters.dryRun = delData.DryRun;
     try {
-        TSyncEachWriteOff syncOff(delData);
+        TFolderRunSettings settings(delData);
         delData.Clear();
         // The paths in list order; NextInBatch answers nothing early only when it cannot
         // build a path, and a walk that stopped before the last name is not complete.
@@ -193,7 +201,7 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
             counters.severity = 3;
         }
         // One thread works on delData itself; more borrow records set up like it.
-        TRecordPool pool(true, delData.DryRun, false);
+        TRecordPool pool(true, &delData);
         struct TFileResult {
             std::optional<TWipeCode> Code;
             TWipeFindings Findings;

@@ -64,8 +64,9 @@ using TWipeStop = std::function<bool()>;
 // per-file sync is off for the run, and when any file was written the folder's file system
 // is synced once at the end, also after a stop. A failure that escapes a file, or a failing
 // sync, breaks the run off (completed false, severity 3). With delData.DryRun the codes are
-// those a wipe would give and nothing is written or synced. delData is cleared afterwards in
-// every case.
+// those a wipe would give and nothing is written or synced. A symbolic link in the folder is
+// read like any file but never written through: its code is 6, its problem Link. delData is
+// cleared afterwards in every case.
 void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters,
                    const TWipeProgress& progress = {}, const TWipeStop& stop = {}, int jobs = 1);
 

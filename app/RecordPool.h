@@ -13,9 +13,10 @@ namespace tarvo {
 
 class TRecordPool {
 public:
-    // Records in wipeMode with the pattern's dry-run and per-write sync settings.
-    TRecordPool(bool wipeMode, bool dryRun, bool syncEachWrite)
-        : FWipeMode(wipeMode), FDryRun(dryRun), FSync(syncEachWrite) {}
+    // Records in wipeMode with the wipe settings of pattern (CopyWipeSettings) as they are
+    // when each record is made; pattern outlives the pool. Without one, the defaults.
+    explicit TRecordPool(bool wipeMode, const TTarvoData* pattern = nullptr)
+        : FWipeMode(wipeMode), FPattern(pattern) {}
 
     // A record, cleared, given back when the returned handle goes.
     class TLoan {
@@ -44,8 +45,7 @@ public:
         }
         if (!record) {
             record = std::make_unique<TTarvoData>(FWipeMode);
-            record->DryRun = FDryRun;
-            record->SetSyncEachWrite(FSync);
+            if (FPattern != nullptr) record->CopyWipeSettings(*FPattern);
         }
         return TLoan(*this, std::move(record));
     }
@@ -59,8 +59,7 @@ private:
     }
 
     const bool FWipeMode;
-    const bool FDryRun;
-    const bool FSync;
+    const TTarvoData* const FPattern;
     std::mutex FMutex;
     std::vector<std::unique_ptr<TTarvoData>> FFree;
 };

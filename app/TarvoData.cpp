@@ -65,6 +65,13 @@ TFileCheck TTarvoData::ReadFileSize() {
     return entry;
 }
 
+void TTarvoData::CopyWipeSettings(const TTarvoData& other) {
+    DryRun = other.DryRun;
+    Graf.SyncWrites = other.Graf.SyncWrites;
+    Graf.FollowLinks = other.Graf.FollowLinks;
+    Graf.StopSearch = other.Graf.StopSearch;
+}
+
 void TTarvoData::Reload() {
     const std::string path = FilePath;
     (void)Load(path);
@@ -124,7 +131,7 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
                 return TWipeCode::Declined;
         }
         if (DryRun) {
-            found.Problem = MayWriteInPlace(FilePath);
+            found.Problem = MayWriteInPlace(FilePath, FollowLinks());
             return found.Problem ? TWipeCode::Done : TWipeCode::CannotOpen;
         }
         TWriteOutcome outcome = Graf.WriteMarked(FilePath);
@@ -135,6 +142,7 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
                 if (block->CrcDamaged)
                     found.Repaired.emplace_back(block->ChunkType.data(), block->ChunkType.size());
             found.Leftovers = std::move(outcome.Leftovers);
+            found.LeftoverSearch = outcome.SearchEnd;
             return TWipeCode::Done;
         case TWriteResult::NotOpened:
             return TWipeCode::CannotOpen;

@@ -41,6 +41,8 @@ struct TWipeFindings {
     // the copies of wiped values that remain elsewhere in the file's metadata.
     std::vector<std::string> Repaired;
     std::vector<TLeftover> Leftovers;
+    // How far that search went: anything but Complete leaves part of the file unsearched.
+    TSearchEnd LeftoverSearch = TSearchEnd::Complete;
 };
 
 class TTarvoData {
@@ -93,6 +95,15 @@ public:
     // default. A folder run turns it off and syncs the file system once at its end.
     void SetSyncEachWrite(bool on) { Graf.SyncWrites = on; }
     bool SyncEachWrite() const { return Graf.SyncWrites; }
+    // Whether Wipe writes (and a dry run would write) through a symbolic link at FilePath; on
+    // by default for a path the user named. A folder run turns it off: a link there is
+    // answered with 6 and the problem Link, wherever it points.
+    void SetFollowLinks(bool on) { Graf.FollowLinks = on; }
+    bool FollowLinks() const { return Graf.FollowLinks; }
+    // Asked during the search for leftover copies after a write; true cuts it short.
+    void SetSearchStop(TSearchStop stop) { Graf.StopSearch = stop; }
+    // DryRun and the settings above as other's, so a record can stand in for another.
+    void CopyWipeSettings(const TTarvoData& other);
 
     // The prompt without the foreign data Tarvo may put around it: a leading ">" mark (with a
     // "+" or "-" sign: lines are joined too), surrounding single quotes and leading

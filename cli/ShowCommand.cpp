@@ -71,7 +71,7 @@ std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded
 class TShowRun {
 public:
     TShowRun(const TShowOptions& options, std::ostream& out, std::ostream& err)
-        : FOptions(options), FOut(out), FErr(err), FPool(false, false, true) {}
+        : FOptions(options), FOut(out), FErr(err), FPool(false) {}
 
     int Run() {
         Show(FOptions.Paths, false);

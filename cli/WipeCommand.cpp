@@ -72,12 +72,29 @@ std::string LeftoverLine(const TLeftover& copy) {
            std::to_string(copy.Offset) + "\n";
 }
 
+// What cut a leftover search short, as the JSON record and the plain line say it; empty for
+// a search that went through the whole file.
+std::string SearchEndText(TSearchEnd end) {
+    switch (end) {
+    case TSearchEnd::Complete:
+        break;
+    case TSearchEnd::InflateLimit:
+        return "inflate limit";
+    case TSearchEnd::Stopped:
+        return "stopped by a signal";
+    case TSearchEnd::FileChanged:
+        return "file changed size";
+    }
+    return {};
+}
+
 class TWipeRun {
 public:
     TWipeRun(const TWipeOptions& options, std::ostream& out, std::ostream& err)
         : FOptions(options), FOut(out), FErr(err), FDelData(true),
           FOutIsTerminal(isatty(STDOUT_FILENO) == 1) {
         FDelData.DryRun = options.DryRun;
+        FDelData.SetSearchStop([] { return StopSignal() != 0; });
     }
 
     int Run() {
@@ -112,7 +129,7 @@ private:
             TWipeCode Code = TWipeCode::UnknownFailure;
             TWipeFindings Findings;
         };
-        TRecordPool pool(true, FOptions.DryRun, true);
+        TRecordPool pool(true, &FDelData);
         std::vector<std::uint64_t> files;
         if (FOptions.Jobs > 1)
             for (const std::string& path : paths)
@@ -152,19 +169,28 @@ private:
                 for (const TLeftover& copy : findings.Leftovers)
                     leftovers.push_back(LeftoverJson(copy));
                 record["leftovers"] = std::move(leftovers);
+                const std::string searchEnd = SearchEndText(findings.LeftoverSearch);
+                record["searchComplete"] = searchEnd.empty();
+                if (!searchEnd.empty()) record["searchStoppedBy"] = searchEnd;
             }
             FOut << JsonLine(record) << '\n';
         } else {
             std::string lines = std::to_string(Number(code)) + '\t' + Printable(path) + '\t' +
                                 Meaning(code, FOptions.DryRun) + '\n';
-            // The meaning of a code may read as if the file held no data; a lock is why.
-            if (findings.Problem.Problem == TFileProblem::Locked)
+            // The meaning of a code may read as if the file held no data, or could not be
+            // opened at all; a lock or a link is why.
+            if (findings.Problem.Problem == TFileProblem::Locked ||
+                findings.Problem.Problem == TFileProblem::Link)
                 lines += "\treason: " + problem + '\n';
             for (const std::string& type : findings.Repaired)
                 lines += "\trepaired: the " + Printable(type) +
                          " chunk's checksum did not match its data; it was rewritten\n";
             for (const TLeftover& copy : findings.Leftovers)
                 lines += LeftoverLine(copy);
+            if (const std::string searchEnd = SearchEndText(findings.LeftoverSearch);
+                written && !searchEnd.empty())
+                lines += "\tsearch incomplete: " + searchEnd +
+                         "; the rest of the file was not searched for copies\n";
             FOut << lines;
         }
         FOut.flush();

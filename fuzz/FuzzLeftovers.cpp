@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     tarvo::TMemoryReader reader(bytes);
-    const std::vector<tarvo::TLeftover> found = tarvo::FindLeftovers(reader, needles);
+    const std::vector<tarvo::TLeftover> found = tarvo::FindLeftovers(reader, needles).Copies;
     if (found.size() > tarvo::LeftoverMaxReported) std::abort();
     for (const tarvo::TLeftover& copy : found) {
         if (copy.Offset < 0 || static_cast<std::size_t>(copy.Offset) >= size) std::abort();

@@ -2,6 +2,7 @@
 
 #include "params/DatTypes.h"
 #include "platform/TextCodec.h"
+#include "util/MyStrUnit.h"
 
 #include <zlib.h>
 
@@ -14,16 +15,13 @@ namespace tarvo {
 
 namespace {
 
-// Bytes read at a time when a range is searched; consecutive windows overlap by the longest
-// pattern, so a copy that straddles two windows is still found.
+// Bytes read (or inflated) at a time when a range is searched; consecutive windows overlap
+// by the longest pattern, so a copy that straddles two windows is still found, and once.
 constexpr std::size_t SearchWindow = std::size_t{1} << 20;
 // The least read when a chunk or segment header is not yet in memory: headers close
 // together cost one read. Probes into a run of pixel data read just a header.
 constexpr std::size_t HeaderRead = 4096;
 constexpr std::size_t ProbeRead = 8;
-// Compressed text chunks: at most this much of the chunk is inflated, to at most this much.
-constexpr std::size_t InflateInputCap = std::size_t{16} << 20;
-constexpr std::size_t InflateOutputCap = std::size_t{16} << 20;
 
 constexpr std::string_view TrailingBytes = "trailing bytes";
 
@@ -47,31 +45,6 @@ std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t coun
     return value;
 }
 
-// The inflated form of a zlib stream, cut at cap bytes; what a damaged stream gave before
-// its damage.
-std::string Inflate(std::string_view input, std::size_t cap) {
-    std::string out;
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) return out;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(input.size(), UINT32_MAX));
-    std::size_t produced = 0;
-    for (;;) {
-        if (out.size() - produced < 4096) {
-            if (out.size() >= cap) break;
-            out.resize(std::min(cap, std::max<std::size_t>(2 * out.size(), 16384)));
-        }
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-        stream.avail_out = static_cast<uInt>(out.size() - produced);
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        produced = out.size() - stream.avail_out;
-        if (status != Z_OK) break; // the end of the stream, damage, or no progress possible
-    }
-    inflateEnd(&stream);
-    out.resize(produced);
-    return out;
-}
-
 // Reads a file through one window of bytes kept in memory.
 class TCachedReader {
 public:
@@ -79,6 +52,8 @@ public:
         : FFile(file), FSize(std::max<std::int64_t>(file.Size(), 0)) {}
 
     std::int64_t Size() const { return FSize; }
+    // The file is no longer what the search began on: a read came short, or its size changed.
+    bool Changed() const { return FShort || FFile.Size() != FSize; }
 
     // Up to length bytes at offset (fewer at the end of the file or after a failed read); a
     // read that is needed takes at least least bytes.
@@ -91,7 +66,10 @@ public:
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
                 static_cast<std::int64_t>(std::max(length, least)), FSize - offset));
             FStart = offset;
-            if (!FFile.ReadAt(offset, want, FBuffer)) FBuffer.clear();
+            if (!FFile.ReadAt(offset, want, FBuffer)) {
+                FBuffer.clear();
+                FShort = true;
+            }
         }
         const std::string_view window(FBuffer);
         return window.substr(static_cast<std::size_t>(offset - FStart), length);
@@ -102,37 +80,47 @@ private:
     std::int64_t FSize;
     std::int64_t FStart = 0;
     std::string FBuffer;
+    bool FShort = false;
 };
 
 class TSearch {
 public:
-    TSearch(TByteReader& file, const std::vector<TNeedle>& needles) : FFile(file) {
+    TSearch(TByteReader& file, const std::vector<TNeedle>& needles,
+            const std::vector<TFileSpan>& blanked, TSearchStop stop)
+        : FFile(file), FBlanked(blanked), FStop(stop) {
         std::set<std::pair<std::string, std::string>> seen;
         for (const TNeedle& needle : needles) {
-            if (CodePoints(needle.Text) < LeftoverMinChars) continue;
-            if (!seen.emplace(needle.Key, needle.Text).second) continue;
-            FPatterns.push_back({needle.Key, needle.Text, "UTF-8"});
-            FPatterns.push_back({needle.Key, Utf8ToWide(needle.Text, false), "UTF-16LE"});
-            FPatterns.push_back({needle.Key, Utf8ToWide(needle.Text, true), "UTF-16BE"});
+            // Blanks around a value are no part of what makes it findable: a value of blanks
+            // alone would be found in every blanked span.
+            std::string text = needle.Text;
+            StrTrim(text);
+            if (CodePoints(text) < LeftoverMinChars) continue;
+            if (!seen.emplace(needle.Key, text).second) continue;
+            FPatterns.push_back({needle.Key, text, "UTF-8"});
+            FPatterns.push_back({needle.Key, Utf8ToWide(text, false), "UTF-16LE"});
+            FPatterns.push_back({needle.Key, Utf8ToWide(text, true), "UTF-16BE"});
         }
         for (const TPattern& pattern : FPatterns)
             FLongest = std::max(FLongest, pattern.Bytes.size());
     }
 
-    std::vector<TLeftover> Run() {
-        if (FPatterns.empty()) return {};
+    TLeftoverSearch Run() {
+        TLeftoverSearch result;
+        if (FPatterns.empty()) return result;
         const std::string_view signature = FFile.View(0, SignatureSize);
         if (signature == PngSignature)
             WalkPng();
         else if (signature.substr(0, 2) == "\xFF\xD8")
             WalkJpeg();
-        std::vector<TLeftover> found;
         for (THit& hit : DropShiftedTwins())
-            found.push_back(std::move(hit.Copy));
-        std::stable_sort(found.begin(), found.end(), [](const TLeftover& a, const TLeftover& b) {
-            return a.Offset < b.Offset;
-        });
-        return found;
+            result.Copies.push_back(std::move(hit.Copy));
+        std::stable_sort(result.Copies.begin(), result.Copies.end(),
+                         [](const TLeftover& a, const TLeftover& b) { return a.Offset < b.Offset; });
+        result.End = FStopped          ? TSearchEnd::Stopped
+                     : FFile.Changed() ? TSearchEnd::FileChanged
+                     : FInflateCapped  ? TSearchEnd::InflateLimit
+                                       : TSearchEnd::Complete;
+        return result;
     }
 
 private:
@@ -144,6 +132,26 @@ private:
     };
 
     bool Full() const { return FFound.size() >= LeftoverMaxReported; }
+
+    // The search ends here: enough copies were found, or the stop question said so.
+    bool Cut() {
+        if (!FStopped && FStop != nullptr && FStop()) FStopped = true;
+        return FStopped || Full();
+    }
+
+    bool InBlankedSpan(std::int64_t offset, std::size_t length) const {
+        return std::any_of(FBlanked.begin(), FBlanked.end(), [&](const TFileSpan& span) {
+            return offset < span.Offset + span.Length &&
+                   span.Offset < offset + static_cast<std::int64_t>(length);
+        });
+    }
+
+    bool FoundInScope(const TPattern& pattern) const {
+        return std::any_of(FFound.begin(), FFound.end(), [&](const THit& hit) {
+            return hit.Scope == FScope && hit.Copy.Key == pattern.Key &&
+                   hit.Copy.Encoding == pattern.Encoding;
+        });
+    }
 
     // ASCII text in UTF-16LE preceded by another character also reads as the same text in
     // UTF-16BE one byte earlier, and the other way round. Of two such hits the one at an
@@ -171,9 +179,11 @@ private:
     void Scan(std::string_view bytes, std::int64_t base, std::int64_t dataStart,
               std::string_view container, std::size_t reportBelow,
               std::int64_t compressedChunk = -1) {
+        const bool compressed = compressedChunk >= 0;
         for (const TPattern& pattern : FPatterns) {
             const std::string& needle = pattern.Bytes;
             if (needle.empty() || needle.size() > bytes.size()) continue;
+            if (compressed && FoundInScope(pattern)) continue;
             const char* from = bytes.data();
             const char* const end = bytes.data() + bytes.size();
             while (!Full()) {
@@ -184,13 +194,13 @@ private:
                     static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
                 if (at >= reportBelow) break;
                 const std::int64_t offset = base + static_cast<std::int64_t>(at);
-                const bool compressed = compressedChunk >= 0;
+                from = static_cast<const char*>(hit) + 1;
+                if (!compressed && InBlankedSpan(offset, needle.size())) continue;
                 FFound.push_back({{pattern.Key, pattern.Encoding, std::string(container),
                                    compressed ? compressedChunk : offset, compressed},
                                   FScope,
                                   offset - dataStart});
                 if (compressed) break;
-                from = static_cast<const char*>(hit) + 1;
             }
         }
     }
@@ -200,13 +210,14 @@ private:
         to = std::min(to, FFile.Size());
         ++FScope;
         const auto step = static_cast<std::int64_t>(SearchWindow);
-        for (std::int64_t start = from; start < to && !Full(); start += step) {
+        for (std::int64_t start = from; start < to && !Cut(); start += step) {
             const std::int64_t stop =
                 std::min(to, start + step + static_cast<std::int64_t>(FLongest));
             const std::string_view bytes =
                 FFile.View(start, static_cast<std::size_t>(stop - start));
             if (bytes.empty()) return;
-            const bool last = stop == to;
+            // Only the window that no other follows reports copies in its overlap.
+            const bool last = start + step >= to;
             Scan(bytes, start, from, container,
                  last ? bytes.size() : static_cast<std::size_t>(step));
         }
@@ -218,9 +229,9 @@ private:
                         std::int64_t dataEnd) {
         const bool ztxt = type == "zTXt";
         if (!ztxt && type != "iTXt") return;
-        const std::size_t length = static_cast<std::size_t>(std::min<std::int64_t>(
-            dataEnd - dataStart, static_cast<std::int64_t>(InflateInputCap)));
-        const std::string_view data = FFile.View(dataStart, length);
+        const std::string_view data = FFile.View(
+            dataStart, static_cast<std::size_t>(std::min<std::int64_t>(
+                           dataEnd - dataStart, static_cast<std::int64_t>(SearchWindow))));
         std::size_t at = data.find('\0'); // after the keyword
         if (at == std::string_view::npos) return;
         ++at;
@@ -236,15 +247,58 @@ private:
             }
         }
         if (at >= data.size()) return;
-        const std::string text = Inflate(data.substr(at), InflateOutputCap);
+        InflateAndScan(type, chunk, dataStart + static_cast<std::int64_t>(at), dataEnd);
+    }
+
+    // Inflates the zlib stream at file offsets from..to a window at a time, each window
+    // searched and overlapping the next by the longest pattern less one byte, so memory stays
+    // small whatever the stream inflates to. Stops at the file's inflate cap.
+    void InflateAndScan(std::string_view type, std::int64_t chunk, std::int64_t from,
+                        std::int64_t to) {
+        z_stream stream{};
+        if (inflateInit(&stream) != Z_OK) return;
         ++FScope;
-        Scan(text, 0, 0, type, text.size(), chunk);
+        const std::size_t keep = FLongest - 1;
+        FText.resize(SearchWindow + keep);
+        std::size_t filled = 0; // bytes of FText not yet passed on
+        std::int64_t place = 0; // place of FText[0] in the inflated text
+        bool ended = false;
+        while (!ended && !Cut()) {
+            const std::size_t room = std::min(FText.size() - filled, LeftoverInflateCap - FInflated);
+            if (room == 0) {
+                FInflateCapped = true;
+                ended = true;
+            } else {
+                if (stream.avail_in == 0 && from < to) {
+                    const std::string_view input = FFile.View(
+                        from, static_cast<std::size_t>(
+                                  std::min<std::int64_t>(to - from, static_cast<std::int64_t>(SearchWindow))));
+                    from += static_cast<std::int64_t>(input.size());
+                    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+                    stream.avail_in = static_cast<uInt>(input.size());
+                }
+                stream.next_out = reinterpret_cast<Bytef*>(FText.data() + filled);
+                stream.avail_out = static_cast<uInt>(room);
+                // Anything but Z_OK: the end of the stream, damage, or no progress possible.
+                ended = inflate(&stream, Z_NO_FLUSH) != Z_OK;
+                const std::size_t produced = room - stream.avail_out;
+                FInflated += produced;
+                filled += produced;
+                if (!ended && filled < FText.size()) continue;
+            }
+            const std::size_t passed = ended ? filled : filled - keep;
+            Scan(std::string_view(FText.data(), filled), place, 0, type, passed, chunk);
+            std::memmove(FText.data(), FText.data() + passed, filled - passed);
+            filled -= passed;
+            place += static_cast<std::int64_t>(passed);
+        }
+        inflateEnd(&stream);
     }
 
     void WalkPng() {
         const std::int64_t size = FFile.Size();
         std::int64_t pos = SignatureSize;
-        while (pos + 8 <= size && !Full()) {
+        while (pos + 8 <= size && !Cut()) {
             const std::string_view header = FFile.View(pos, 8);
             if (header.size() < 8) return;
             const std::int64_t length = BigEndian(header, 0, 4);
@@ -293,7 +347,7 @@ private:
     void WalkJpeg() {
         const std::int64_t size = FFile.Size();
         std::int64_t pos = 2;
-        while (pos + 2 <= size && !Full()) {
+        while (pos + 2 <= size && !Cut()) {
             const std::string_view marker = FFile.View(pos, 4);
             if (marker.size() < 2 || marker[0] != '\xFF') return;
             const auto code = static_cast<unsigned char>(marker[1]);
@@ -321,10 +375,16 @@ private:
     }
 
     TCachedReader FFile;
+    const std::vector<TFileSpan>& FBlanked;
+    const TSearchStop FStop;
     std::vector<TPattern> FPatterns;
     std::size_t FLongest = 0;
     int FScope = 0;
     std::vector<THit> FFound;
+    std::string FText;          // a window of inflated text
+    std::size_t FInflated = 0;  // bytes inflated so far, all chunks together
+    bool FInflateCapped = false;
+    bool FStopped = false;
 };
 
 } // namespace
@@ -336,8 +396,9 @@ bool TMemoryReader::ReadAt(std::int64_t offset, std::size_t length, std::string&
     return out.size() == length;
 }
 
-std::vector<TLeftover> FindLeftovers(TByteReader& file, const std::vector<TNeedle>& needles) {
-    return TSearch(file, needles).Run();
+TLeftoverSearch FindLeftovers(TByteReader& file, const std::vector<TNeedle>& needles,
+                              const std::vector<TFileSpan>& blanked, TSearchStop stop) {
+    return TSearch(file, needles, blanked, stop).Run();
 }
 
 } // namespace tarvo

@@ -74,6 +74,7 @@ struct TWriteOutcome {
     TWriteResult Result = TWriteResult::NotOpened;
     TFileCheck Problem;               // why it was not opened
     std::vector<TLeftover> Leftovers; // after Written: copies of the wiped values left
+    TSearchEnd SearchEnd = TSearchEnd::Complete; // after Written: how far the search went
 };
 
 // One parameter block. Positions in Data are 1-based bytes, also for UTF-16 data.
@@ -155,6 +156,11 @@ public:
     // WriteMarked makes its change durable before it answers (a folder run turns this off
     // and syncs the file system once at its end).
     bool SyncWrites = true;
+    // WriteMarked writes through a symbolic link at the path; a folder run turns this off, and
+    // a link is then refused (Link) wherever it points.
+    bool FollowLinks = true;
+    // Asked during the search for leftover copies after a write; none by default.
+    TSearchStop StopSearch = nullptr;
     // How the last ReadFile opened the file (a problem: it was not read, or not wholly).
     // Not part of the container's content: Clear leaves it.
     TFileCheck ReadCheck;
@@ -188,6 +194,8 @@ private:
     bool WalkChunks(std::string_view bytes);
     // The wiped values' texts as loaded, for the search of leftover copies.
     std::vector<TNeedle> WipedNeedles() const;
+    // The file spans of the values that marking blanked.
+    std::vector<TFileSpan> BlankedSpans() const;
     // WriteMarked's work on the opened, locked file; wrote: a byte may have been written.
     void WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrote);
     // ReadLimit bytes, reused from file to file; a copy of the container starts without one.

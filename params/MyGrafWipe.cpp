@@ -238,11 +238,22 @@ std::vector<TNeedle> TMyGraf::WipedNeedles() const {
     return needles;
 }
 
+std::vector<TFileSpan> TMyGraf::BlankedSpans() const {
+    std::vector<TFileSpan> spans;
+    for (const TMyGrafItem* block : {&FirstBlock, &SecondBlock}) {
+        const std::int64_t data = block->BlockOffset + (block->CrcPos != 0 ? 8 : 0);
+        for (std::size_t i = 0; i < ParamNames.size(); ++i)
+            if (block->Wiped[i])
+                spans.push_back({data + block->Values[i].Offset - 1, block->Values[i].Length});
+    }
+    return spans;
+}
+
 TWriteOutcome TMyGraf::WriteMarked(const std::string& path) {
     TWriteOutcome outcome;
     if (!FirstBlock.ToWrite() && !SecondBlock.ToWrite()) return outcome; // nothing marked
     TWriteFile file;
-    outcome.Problem = file.Open(path);
+    outcome.Problem = file.Open(path, FollowLinks);
     if (!outcome.Problem) return outcome;
     bool wrote = false;
     try {
@@ -313,7 +324,9 @@ void TMyGraf::WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrot
         outcome.Result = TWriteResult::PartlyWritten;
     if (outcome.Result != TWriteResult::Written) return;
     TFileReader reader(file);
-    outcome.Leftovers = FindLeftovers(reader, WipedNeedles());
+    TLeftoverSearch search = FindLeftovers(reader, WipedNeedles(), BlankedSpans(), StopSearch);
+    outcome.Leftovers = std::move(search.Copies);
+    outcome.SearchEnd = search.End;
 }
 
 } // namespace tarvo

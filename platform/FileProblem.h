@@ -14,6 +14,7 @@ enum class TFileProblem {
     Fifo,         // a FIFO: never opened, a read could block
     Device,       // a character or block device: never opened
     NotRegular,   // a socket or another special file
+    Link,         // a symbolic link where links are not followed (a folder run's writes)
     Unexaminable, // its directory entry could not be read (Error)
     Empty,        // 0 bytes
     TooSmall,     // fewer bytes than MinFileSize

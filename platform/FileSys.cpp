@@ -37,17 +37,36 @@ bool DirExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-TFileCheck CheckRegularFile(const std::string& path) {
-    struct stat st {};
-    if (path.empty()) return {TFileProblem::Missing};
-    if (stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? TFileCheck{TFileProblem::Missing}
-                                                   : TFileCheck{TFileProblem::Unexaminable, errno};
+namespace {
+
+TFileCheck Classify(const struct stat& st) {
     if (S_ISREG(st.st_mode)) return {TFileProblem::None, 0, static_cast<std::int64_t>(st.st_size)};
     if (S_ISDIR(st.st_mode)) return {TFileProblem::Folder};
     if (S_ISFIFO(st.st_mode)) return {TFileProblem::Fifo};
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return {TFileProblem::Device};
+    if (S_ISLNK(st.st_mode)) return {TFileProblem::Link};
     return {TFileProblem::NotRegular};
+}
+
+TFileCheck StatFailed(int error) {
+    return error == ENOENT || error == ENOTDIR ? TFileCheck{TFileProblem::Missing}
+                                               : TFileCheck{TFileProblem::Unexaminable, error};
+}
+
+} // namespace
+
+TFileCheck CheckRegularFile(const std::string& path) {
+    struct stat st {};
+    if (path.empty()) return {TFileProblem::Missing};
+    if (stat(path.c_str(), &st) != 0) return StatFailed(errno);
+    return Classify(st);
+}
+
+TFileCheck CheckEntryAt(int dirFd, const std::string& name) {
+    struct stat st {};
+    if (name.empty()) return {TFileProblem::Missing};
+    if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return StatFailed(errno);
+    return Classify(st);
 }
 
 TFileCheck CheckFolderListing(const std::string& path) {

@@ -19,6 +19,9 @@ bool DirExists(const std::string& path);
 // regular file, otherwise what it is instead (Missing, Folder, Fifo, Device, NotRegular) or
 // Unexaminable with the errno.
 TFileCheck CheckRegularFile(const std::string& path);
+// The same for the entry name of the folder open as dirFd, a symbolic link not followed:
+// Link when the entry is one.
+TFileCheck CheckEntryAt(int dirFd, const std::string& name);
 // No problem when the folder's entries can be listed and examined; CannotOpen when it
 // cannot be listed, Denied when its entries cannot be examined (both with the errno).
 TFileCheck CheckFolderListing(const std::string& path);

@@ -1,6 +1,7 @@
 #include "platform/LockedFile.h"
 
 #include "platform/FileSys.h"
+#include "util/Paths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,15 +19,17 @@ namespace {
 TWriteFaults gFaults;
 std::atomic<int> gWriteCalls = 0; // writers of a parallel folder run count together
 
-// Opens a regular file without blocking on FIFOs or devices; -1 with the problem when it
-// cannot be opened or is anything else.
-int OpenRegular(const std::string& path, int flags, TFileCheck& check) {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+// Opens the regular file name in the folder open as dirFd (AT_FDCWD: name is a path) without
+// blocking on FIFOs or devices; -1 with the problem when it cannot be opened or is anything
+// else. With O_NOFOLLOW in flags a symbolic link is refused as Link.
+int OpenRegularAt(int dirFd, const std::string& name, int flags, TFileCheck& check) {
+    const int fd = openat(dirFd, name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
-        check = error == ENOENT                     ? TFileCheck{TFileProblem::Missing}
-                : error == EACCES || error == EPERM ? TFileCheck{TFileProblem::Denied, error}
-                                                    : TFileCheck{TFileProblem::CannotOpen, error};
+        check = error == ENOENT                         ? TFileCheck{TFileProblem::Missing}
+                : error == ELOOP && (flags & O_NOFOLLOW) ? TFileCheck{TFileProblem::Link}
+                : error == EACCES || error == EPERM     ? TFileCheck{TFileProblem::Denied, error}
+                                                        : TFileCheck{TFileProblem::CannotOpen, error};
         return -1;
     }
     struct stat st {};
@@ -75,7 +78,7 @@ TFileCheck LockBoth(int fd, bool exclusive) {
 TFileCheck ReadFileHead(const std::string& path, std::span<char> buffer, std::size_t& got) {
     got = 0;
     TFileCheck check;
-    FdGuard fd(OpenRegular(path, O_RDONLY, check));
+    FdGuard fd(OpenRegularAt(AT_FDCWD, path, O_RDONLY, check));
     if (fd.Get() >= 0) {
         const std::int64_t size = check.Size;
         check = LockBoth(fd.Get(), false);
@@ -120,25 +123,65 @@ TWriteFile::~TWriteFile() {
     Close();
 }
 
-TFileCheck MayWriteInPlace(const std::string& path) {
-    const TFileCheck check = CheckRegularFile(path);
+namespace {
+
+// The folder of path opened for looking up its entries, and the entry's name: what a write
+// that must not follow a link opens relative to. The folder itself is the user's choice and
+// is followed.
+struct TEntry {
+    int DirFd = -1;
+    std::string Name;
+};
+
+TFileCheck OpenEntry(const std::string& path, TEntry& entry) {
+    const std::string folder = FolderPart(path);
+    entry.Name = NamePart(path);
+    entry.DirFd = open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (entry.DirFd >= 0) return {};
+    return errno == ENOENT || errno == ENOTDIR ? TFileCheck{TFileProblem::Missing}
+                                               : TFileCheck{TFileProblem::Unexaminable, errno};
+}
+
+// MayWriteInPlace for the entry name of the folder dirFd (AT_FDCWD: name is a path), a link
+// followed or refused.
+TFileCheck MayWriteAt(int dirFd, const std::string& name, bool followLinks) {
+    const TFileCheck check = followLinks ? CheckRegularFile(name) : CheckEntryAt(dirFd, name);
     if (!check) return check;
     struct stat st {};
+    const int statFlags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
     // Root may write any file; a file without a single write bit is read-only to us all the same.
-    if (stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (fstatat(dirFd, name.c_str(), &st, statFlags) == 0 &&
+        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return {TFileProblem::ReadOnly, 0, check.Size};
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+    if (faccessat(dirFd, name.c_str(), W_OK, AT_EACCESS) != 0)
         return {TFileProblem::Denied, errno, check.Size};
     return check;
 }
 
-TFileCheck TWriteFile::Open(const std::string& path) {
+} // namespace
+
+TFileCheck MayWriteInPlace(const std::string& path, bool followLinks) {
+    if (followLinks) return MayWriteAt(AT_FDCWD, path, true);
+    TEntry entry;
+    const TFileCheck opened = OpenEntry(path, entry);
+    FdGuard dir(entry.DirFd);
+    return opened ? MayWriteAt(dir.Get(), entry.Name, false) : opened;
+}
+
+TFileCheck TWriteFile::Open(const std::string& path, bool followLinks) {
     Close();
-    TFileCheck check = MayWriteInPlace(path);
+    TEntry entry{AT_FDCWD, path};
+    if (!followLinks) {
+        if (const TFileCheck opened = OpenEntry(path, entry); !opened) return opened;
+    }
+    FdGuard dir(followLinks ? -1 : entry.DirFd);
+    TFileCheck check = MayWriteAt(entry.DirFd, entry.Name, followLinks);
     if (!check) return check;
     // Read access too: the bytes about to be overwritten are compared before writing, and
-    // read back after it.
-    const int fd = OpenRegular(path, O_RDWR, check);
+    // read back after it. Without following, a link put in the file's place since the check
+    // is refused by the open itself.
+    const int fd = OpenRegularAt(entry.DirFd, entry.Name, O_RDWR | (followLinks ? 0 : O_NOFOLLOW),
+                                 check);
     if (fd < 0) return check;
     const TFileCheck locked = LockBoth(fd, true);
     if (!locked) {

@@ -26,8 +26,9 @@ namespace tarvo {
 
 // The checks TWriteFile::Open makes before it opens, without opening: a regular file
 // (CheckRegularFile's problems), with a write permission bit (ReadOnly otherwise, also for
-// root), that this process may open for writing (Denied).
-TFileCheck MayWriteInPlace(const std::string& path);
+// root), that this process may open for writing (Denied). Without followLinks a symbolic
+// link at path is refused as Link, wherever it points.
+TFileCheck MayWriteInPlace(const std::string& path, bool followLinks = true);
 
 // An existing file opened for in-place writing. Move-only; the destructor closes quietly.
 class TWriteFile {
@@ -40,8 +41,10 @@ public:
     ~TWriteFile();
 
     // MayWriteInPlace's problems, CannotOpen when opening for reading and writing fails, and
-    // Locked when another program holds a lock on it.
-    [[nodiscard]] TFileCheck Open(const std::string& path);
+    // Locked when another program holds a lock on it. Without followLinks the file is opened
+    // relative to its folder with O_NOFOLLOW, so no symbolic link, not even one that replaced
+    // the file after the checks, is ever written through (Link).
+    [[nodiscard]] TFileCheck Open(const std::string& path, bool followLinks = true);
     bool IsOpen() const { return FFd >= 0; }
     // Writes length bytes at offset with one write call (more only when the kernel takes
     // fewer); answers how many were written, or -1 when nothing was (an invalid offset or a

@@ -845,6 +845,59 @@ TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
     }
 }
 
+TEST_F(Cli, AFolderLinkIsRefusedWithItsReasonAndANamedLinkIsFollowed) {
+    const std::string target = Put("outside.png", test::TarvoPng());
+    const std::string folder = FDir.File("shared");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string link = folder + "/a.png";
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    const std::string before = test::ReadWholeFile(target);
+
+    const TRunResult json = RunTool({"wipe", "--all", "--json", folder});
+    const TRunResult plain = RunTool({"wipe", "--all", folder});
+    EXPECT_EQ(json.Status, 1);
+    ASSERT_EQ(JsonLines(json.Out).size(), 2u);
+    EXPECT_EQ(JsonLines(json.Out)[0]["code"], 6);
+    EXPECT_EQ(JsonLines(json.Out)[0]["reason"], "a symbolic link: not followed in a folder run");
+    EXPECT_EQ(JsonLines(json.Out)[1]["byCode"]["6"], 1);
+    EXPECT_NE(plain.Out.find("6\t" + link +
+                             "\tНе удалось открыть файл для записи\n\treason: a symbolic link: "
+                             "not followed in a folder run\n"),
+              std::string::npos)
+        << plain.Out;
+    EXPECT_EQ(test::ReadWholeFile(target), before);
+
+    const TRunResult named = RunTool({"wipe", "--all", "--json", link});
+    EXPECT_EQ(named.Status, 0);
+    EXPECT_EQ(JsonLines(named.Out)[0]["code"], 0);
+    EXPECT_EQ(JsonLines(named.Out)[0]["searchComplete"], true);
+    EXPECT_NE(test::ReadWholeFile(target), before);
+}
+
+TEST_F(Cli, ASearchCutShortByTheInflateLimitSaysSo) {
+    // Compressed text chunks of 16 MiB of zeros each, past the file's inflate limit, and a
+    // copy of the prompt after them that is still found.
+    std::vector<std::string> chunks = {test::Chunk("eXIf", test::FirstBlockText()),
+                                       test::Chunk("tEXt", test::GenInfoText())};
+    chunks.resize(7, test::ZtxtChunk("Comment", std::string(16 << 20, '\0')));
+    chunks.push_back(test::Chunk("tEXt", "Comment\0" + TParamSet().Prompt));
+    const std::string file = test::PngFile(chunks);
+    const std::string byJsonPath = Put("json.png", file);
+    const std::string plain = Put("plain.png", file);
+    const TRunResult byJson = RunTool({"wipe", "--all", "--json", byJsonPath});
+    const TRunResult byPlain = RunTool({"wipe", "--all", plain});
+    ASSERT_EQ(JsonLines(byJson.Out).size(), 1u);
+    const json record = JsonLines(byJson.Out)[0];
+    EXPECT_EQ(record["code"], 0);
+    EXPECT_EQ(record["leftovers"].size(), 1u);
+    EXPECT_EQ(record["searchComplete"], false);
+    EXPECT_EQ(record["searchStoppedBy"], "inflate limit");
+    EXPECT_NE(byPlain.Out.find("\n\tsearch incomplete: inflate limit; the rest of the file was "
+                               "not searched for copies\n"),
+              std::string::npos)
+        << byPlain.Out;
+}
+
 // A run killed at any of its writes, by SIGKILL, SIGINT or SIGTERM, leaves every file whole
 // and its output at a record boundary listing what it changed; run again, it ends with
 // exactly the bytes of an uninterrupted wipe.

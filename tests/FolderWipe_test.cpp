@@ -641,6 +641,49 @@ TEST_F(FolderRun, AParallelRunCountsReportsAndWritesAsOneThreadDoes) {
     EXPECT_EQ(one.Counters.fixed, 72);
 }
 
+// Anyone who may write a folder could link a file of the user's into it; a run must never
+// write through the link, whichever way it points, on one thread or several, dry or not.
+TEST_F(FolderRun, NeverWritesThroughASymbolicLink) {
+    ASSERT_EQ(mkdir(FDir.File("private").c_str(), 0700), 0);
+    const std::string secret = Put("private/secret.png", test::TarvoPng());
+    for (const int jobs : {1, 4}) {
+        for (const bool dry : {false, true}) {
+            SCOPED_TRACE(testing::Message() << jobs << " jobs, dry run " << dry);
+            const std::string sub = "run" + std::to_string(jobs) + (dry ? "d" : "");
+            const std::string folder = FDir.File(sub);
+            ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+            Put(sub + "/z.png", test::TarvoPng());
+            ASSERT_EQ(symlink(secret.c_str(), (folder + "/b.png").c_str()), 0);
+            ASSERT_EQ(symlink("z.png", (folder + "/a.png").c_str()), 0); // a sibling, wiped last
+            TFilesObj list;
+            list.TarvoFilter = true;
+            list.Fill(folder);
+            TTarvoData delData(true);
+            delData.DryRun = dry;
+            std::vector<std::pair<std::string, int>> seen;
+            TWipeCounters counters;
+            RunFolderWipe(
+                list, delData, counters,
+                [&](const std::string& path, std::optional<TWipeCode> code,
+                    const TWipeFindings& findings) {
+                    seen.emplace_back(path.substr(folder.size()), Number(code));
+                    if (code == TWipeCode::CannotOpen) {
+                        EXPECT_EQ(findings.Problem.Problem, TFileProblem::Link);
+                    }
+                },
+                {}, jobs);
+            const std::vector<std::pair<std::string, int>> expected = {
+                {"/a.png", 6}, {"/b.png", 6}, {"/z.png", 0}};
+            EXPECT_EQ(seen, expected);
+            EXPECT_EQ(counters.byCode[6], 2);
+            ExpectUntouched(secret);
+            EXPECT_EQ(test::ReadWholeFile(folder + "/z.png") == FBefore[folder + "/z.png"], dry);
+            // The record is itself again after the run: a path named alone is followed.
+            EXPECT_TRUE(delData.FollowLinks());
+        }
+    }
+}
+
 TEST_F(FolderRun, AnEmptyListCountsNothingAndStaysComplete) {
     TFilesObj list = List();
     TTarvoData delData(true);

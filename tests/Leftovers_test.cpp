@@ -7,7 +7,6 @@
 #include "util/MyStrUnit.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -25,15 +24,6 @@ std::vector<TNeedle> Needles() {
             {"prompt", Params.Prompt},
             {"negative_prompt", Params.NegPrompt},
             {"seed", Params.Seed}};
-}
-
-std::string Zlib(const std::string& text) {
-    uLongf size = compressBound(text.size());
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-              reinterpret_cast<const Bytef*>(text.data()), text.size(), 9);
-    out.resize(size);
-    return out;
 }
 
 std::string Utf16Be(const std::string& utf8) {
@@ -77,10 +67,10 @@ TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
          {{"prompt", "UTF-8", "iTXt", false}}},
         {"compressed iTXt",
          test::PngFile(
-             {Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) + Zlib(Params.Prompt))}),
+             {Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) + test::Deflate(Params.Prompt))}),
          {{"prompt", "UTF-8", "iTXt", true}}},
         {"zTXt",
-         test::PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(Params.NegPrompt))}),
+         test::PngFile({test::ZtxtChunk("Comment", Params.NegPrompt)}),
          {{"negative_prompt", "UTF-8", "zTXt", true}}},
         {"tEXt after 20000 bytes of pixels",
          test::PngFile({}, {Chunk("tEXt", std::string("Seed\0", 5) + Params.Seed)}, noisy),
@@ -109,7 +99,7 @@ TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
         SCOPED_TRACE(c.Note);
         ASSERT_FALSE(c.Bytes.empty());
         TMemoryReader reader(c.Bytes);
-        const std::vector<TLeftover> found = FindLeftovers(reader, Needles());
+        const std::vector<TLeftover> found = FindLeftovers(reader, Needles()).Copies;
         ASSERT_EQ(found.size(), c.Found.size());
         for (std::size_t i = 0; i < found.size(); ++i) {
             const TLeftover& copy = found[i];
@@ -132,11 +122,88 @@ TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
     }
 }
 
-TEST(Leftovers, ShortValuesAreNotLookedFor) {
-    const std::string png = test::PngFile({Chunk("tEXt", std::string("Comment\0a cat", 13))});
+TEST(Leftovers, ShortAndBlankValuesAreNotLookedFor) {
+    const std::string png = test::PngFile(
+        {Chunk("tEXt", std::string("Comment\0a cat", 13) + std::string(40, ' ') + "\t\r\n")});
     TMemoryReader reader(png);
-    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", "a cat"}}).empty());
-    EXPECT_EQ(FindLeftovers(reader, {{"prompt", "a cat"}, {"seed", "Comment"}}).size(), 1u);
+    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", "a cat"}}).Copies.empty());
+    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", "   a cat   "}}).Copies.empty());
+    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", std::string(12, ' ')}}).Copies.empty());
+    EXPECT_TRUE(FindLeftovers(reader, {{"prompt", " \t\r\n    "}}).Copies.empty());
+    EXPECT_EQ(FindLeftovers(reader, {{"prompt", "a cat"}, {"seed", "Comment"}}).Copies.size(), 1u);
+    // A value is looked for without the blanks around it.
+    EXPECT_EQ(FindLeftovers(reader, {{"seed", "  Comment  "}}).Copies.size(), 1u);
+}
+
+// A reader whose file shrinks once the search has begun, as a program that ignores the locks
+// could make it.
+class TShrinkingReader : public TMemoryReader {
+public:
+    using TMemoryReader::TMemoryReader;
+    std::int64_t Size() const override { return FCalls++ == 0 ? TMemoryReader::Size() : 100; }
+
+private:
+    mutable int FCalls = 0;
+};
+
+TEST(Leftovers, EachCopyIsReportedOnceAndNeverInsideABlankedSpan) {
+    constexpr std::size_t MiB = std::size_t{1} << 20;
+    const std::string prompt = Params.Prompt;
+    const std::string base = test::PngFile({Chunk("tEXt", "Comment\0" + prompt)});
+    const std::size_t inChunk = base.find(prompt);
+    const struct {
+        const char* Note;
+        std::string Bytes;
+        std::vector<TFileSpan> Blanked;
+        std::size_t Copies;
+    } cases[] = {
+        // The overlap of two search windows: the copy starts a few bytes before the second.
+        {"after 1 MiB of zeros past IEND", base + std::string(MiB - 8, '\0') + prompt, {}, 2},
+        {"straddling two windows of inflated text",
+         test::PngFile({test::ZtxtChunk("Comment", std::string(MiB - 10, 'z') + prompt)}), {}, 1},
+        {"the copy in the blanked span", base, {{static_cast<std::int64_t>(inChunk), 8}}, 0},
+        {"a span just before the copy", base, {{static_cast<std::int64_t>(inChunk) - 8, 8}}, 1},
+    };
+    for (const auto& c : cases) {
+        TMemoryReader reader(c.Bytes);
+        const TLeftoverSearch search = FindLeftovers(reader, {{"prompt", prompt}}, c.Blanked);
+        EXPECT_EQ(search.Copies.size(), c.Copies) << c.Note;
+        EXPECT_EQ(search.End, TSearchEnd::Complete) << c.Note;
+    }
+}
+
+bool AlwaysStop() {
+    return true;
+}
+
+TEST(Leftovers, ASearchCutShortSaysWhy) {
+    // Compressed text chunks that each inflate to 16 MiB of zeros, and a plain copy after them.
+    std::vector<std::string> chunks(6, test::ZtxtChunk("Comment", std::string(16 << 20, '\0')));
+    chunks.push_back(Chunk("tEXt", "Comment\0" + Params.Prompt));
+    const std::string bombs = test::PngFile(chunks);
+    const std::string plain = test::PngFile({Chunk("tEXt", "Comment\0" + Params.Prompt)});
+    const struct {
+        const char* Note;
+        const std::string& Bytes;
+        bool Shrinks;
+        TSearchStop Stop;
+        TSearchEnd End;
+        std::size_t Copies;
+    } cases[] = {
+        {"every chunk searched", plain, false, nullptr, TSearchEnd::Complete, 1},
+        {"past the inflate cap, plain chunks still searched", bombs, false, nullptr,
+         TSearchEnd::InflateLimit, 1},
+        {"stopped", bombs, false, AlwaysStop, TSearchEnd::Stopped, 0},
+        {"the file shrank", plain, true, nullptr, TSearchEnd::FileChanged, 1},
+    };
+    for (const auto& c : cases) {
+        TMemoryReader memory(c.Bytes);
+        TShrinkingReader shrinking(c.Bytes);
+        TByteReader& reader = c.Shrinks ? static_cast<TByteReader&>(shrinking) : memory;
+        const TLeftoverSearch search = FindLeftovers(reader, Needles(), {}, c.Stop);
+        EXPECT_EQ(search.End, c.End) << c.Note;
+        EXPECT_EQ(search.Copies.size(), c.Copies) << c.Note;
+    }
 }
 
 // A real wipe reports the planted copies, none for a file without them, and changes no byte
@@ -147,7 +214,7 @@ TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
     test::TTempDir dir;
     const std::string planted = test::PngFile(
         {Chunk("eXIf", test::FirstBlockText(Params)), Chunk("tEXt", test::GenInfoText(Params)),
-         Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(Params.Prompt))},
+         test::ZtxtChunk("Comment", Params.Prompt)},
         {Chunk("iTXt", std::string("Seed\0\0\0\0\0", 10) + Params.Seed)});
     for (const std::string& before : {planted, test::TarvoPng(Params)}) {
         const std::string path = dir.File("wipe.png");
@@ -163,6 +230,7 @@ TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
                 blocks.push_back({chunk.Offset + 8, std::size_t{chunk.Length} + 4});
         EXPECT_TRUE(test::ChangesWithin(before, after, blocks));
         EXPECT_TRUE(test::AllCrcsOk(after));
+        EXPECT_EQ(findings.LeftoverSearch, TSearchEnd::Complete);
         if (before != planted) {
             EXPECT_TRUE(findings.Leftovers.empty());
             continue;
@@ -173,6 +241,24 @@ TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
         EXPECT_EQ(findings.Leftovers[1].Key, "seed");
         EXPECT_EQ(findings.Leftovers[1].Container, "iTXt");
     }
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
+}
+
+// Values of blanks alone were found in the very spans the wipe had just blanked.
+TEST(Leftovers, AWipeOfBlankValuesReportsNoCopies) {
+    BuildCaseTable();
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
+    test::TTempDir dir;
+    TParamSet blank = Params;
+    blank.Prompt = "\"        \"";
+    blank.NegPrompt = "      ";
+    const std::string path = dir.File("blank.png");
+    ASSERT_TRUE(test::WriteFile(path, test::TarvoPng(blank)));
+    TTarvoData record(true);
+    record.FilePath = path;
+    TWipeFindings findings;
+    ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
+    EXPECT_TRUE(findings.Leftovers.empty());
     ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
 }
 

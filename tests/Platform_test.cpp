@@ -50,7 +50,7 @@ TEST_F(PlatformTest, OnlyRegularFilesCountAsFiles) {
     const std::string fifo = FDir + "/pipe.png";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     fs::create_directory(FDir + "/sub.png");
-    symlink(file.c_str(), (FDir + "/link.png").c_str());
+    ASSERT_EQ(symlink(file.c_str(), (FDir + "/link.png").c_str()), 0);
 
     EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(FileExists(FDir + "/link.png"));
@@ -174,6 +174,44 @@ TEST_F(PlatformTest, WriterRefusesFileWithoutWriteBitEvenForRoot) {
     EXPECT_EQ(writer.Open(file).Problem, TFileProblem::ReadOnly);
     EXPECT_EQ(writer.Open(FDir + "/none").Problem, TFileProblem::Missing);
     EXPECT_EQ(writer.Open(FDir).Problem, TFileProblem::Folder);
+}
+
+TEST_F(PlatformTest, WriterWithoutFollowingRefusesEveryLinkAndOpensPlainFiles) {
+    const std::string target = Make("target.bin", "0123456789");
+    const std::string plain = Make("plain.bin", "abc");
+    fs::create_directory(FDir + "/sub");
+    fs::create_symlink(target, FDir + "/to-file");
+    fs::create_symlink("target.bin", FDir + "/relative");
+    fs::create_symlink(FDir + "/none", FDir + "/dangling");
+    fs::create_symlink(FDir + "/sub", FDir + "/to-folder");
+    const struct {
+        const char* Name;
+        TFileProblem NoFollow;
+        TFileProblem Follow;
+    } cases[] = {
+        {"to-file", TFileProblem::Link, TFileProblem::None},
+        {"relative", TFileProblem::Link, TFileProblem::None},
+        {"dangling", TFileProblem::Link, TFileProblem::Missing},
+        {"to-folder", TFileProblem::Link, TFileProblem::Folder},
+        {"plain.bin", TFileProblem::None, TFileProblem::None},
+        {"none", TFileProblem::Missing, TFileProblem::Missing},
+    };
+    for (const auto& c : cases) {
+        const std::string path = FDir + "/" + c.Name;
+        TWriteFile writer;
+        EXPECT_EQ(writer.Open(path, false).Problem, c.NoFollow) << c.Name;
+        EXPECT_EQ(MayWriteInPlace(path, false).Problem, c.NoFollow) << c.Name;
+        EXPECT_EQ(writer.Open(path, true).Problem, c.Follow) << c.Name;
+        EXPECT_EQ(MayWriteInPlace(path, true).Problem, c.Follow) << c.Name;
+    }
+    // A bare name is looked up in the working directory.
+    const fs::path before = fs::current_path();
+    fs::current_path(FDir);
+    TWriteFile writer;
+    EXPECT_EQ(writer.Open("to-file", false).Problem, TFileProblem::Link);
+    EXPECT_EQ(writer.Open("plain.bin", false).Problem, TFileProblem::None);
+    fs::current_path(before);
+    EXPECT_EQ(Slurp(target), "0123456789");
 }
 
 TEST_F(PlatformTest, WriterChangesOnlyTheBytesItWritesAndNeverTruncates) {

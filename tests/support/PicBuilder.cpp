@@ -248,14 +248,23 @@ std::string IdatChunk(const TPicture& picture) {
         raw.push_back(0); // filter: none
         raw.append(reinterpret_cast<const char*>(rgb.data()) + y * row, row);
     }
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    const std::string packed = Deflate(raw);
+    return packed.empty() ? std::string() : Chunk("IDAT", packed);
+}
+
+std::string Deflate(std::string_view text) {
+    uLongf size = compressBound(static_cast<uLong>(text.size()));
     std::string packed(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
-                  reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                  reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()),
                   9) != Z_OK)
         return {};
     packed.resize(size);
-    return Chunk("IDAT", packed);
+    return packed;
+}
+
+std::string ZtxtChunk(std::string_view keyword, std::string_view text) {
+    return Chunk("zTXt", std::string(keyword) + std::string("\0\0", 2) + Deflate(text));
 }
 
 std::string IendChunk() {

@@ -68,6 +68,10 @@ struct TPicture {
     std::vector<std::uint8_t> Pixels; // RGB rows, top first; when set, used as they are
 };
 std::vector<std::uint8_t> PicturePixels(const TPicture& picture);
+// text as one zlib stream (best compression).
+std::string Deflate(std::string_view text);
+// A zTXt chunk of keyword and text.
+std::string ZtxtChunk(std::string_view keyword, std::string_view text);
 std::string IhdrChunk(const TPicture& picture);
 std::string IdatChunk(const TPicture& picture);
 std::string IendChunk();
