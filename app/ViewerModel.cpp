@@ -298,32 +298,25 @@ void TViewerModel::PrefetchNeighbours() {
     if (!FCurData.FilePath.empty()) FLoader.Want(WantedPictures());
 }
 
-bool TViewerModel::KeyPressed(TKey key, bool focusInField) {
+void TViewerModel::KeyPressed(TKey key) {
     switch (key) {
     case TKey::Left:
     case TKey::PageUp:
-        if (focusInField) return false;
-        NextFile(true);
-        return true;
-    case TKey::Right:
-    case TKey::PageDown:
-        if (focusInField) return false;
-        NextFile(false);
-        return true;
     case TKey::AltLeft:
         NextFile(true);
-        return true;
+        return;
+    case TKey::Right:
+    case TKey::PageDown:
     case TKey::AltRight:
         NextFile(false);
-        return true;
+        return;
     case TKey::CtrlO:
         OpenFile();
-        return true;
+        return;
     case TKey::F5:
         RefreshList();
-        return true;
+        return;
     }
-    return false;
 }
 
 void TViewerModel::OpenArguments(const std::vector<std::string>& arguments,

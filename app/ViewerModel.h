@@ -80,11 +80,10 @@ public:
     void LoadFile(const std::string& path);
     // A decoded picture is ready: the current file's is shown, an older step's never.
     void PicturesReady();
-    // A key pressed in the window: Left and Page Up act as [<], Right and Page Down as [>]
-    // unless focusInField (the path field, a prompt field or the text pane, which keep
-    // those keys); Alt+Left and Alt+Right as [<] and [>] anywhere, Ctrl+O as [Открыть файл],
-    // F5 as [O]. False when the key does nothing here.
-    bool KeyPressed(TKey key, bool focusInField);
+    // A key the window passed on (a text field keeps its own plain arrow and page keys):
+    // Left, Page Up and Alt+Left act as [<], Right, Page Down and Alt+Right as [>], Ctrl+O as
+    // [Открыть файл], F5 as [O].
+    void KeyPressed(TKey key);
     // The program's arguments (start-up or "Open With"): the paths among them, relative ones
     // taken from workingDir, as if dropped on the window; options are ignored.
     void OpenArguments(const std::vector<std::string>& arguments, const std::string& workingDir);

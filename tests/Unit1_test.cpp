@@ -12,6 +12,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,6 +26,17 @@ namespace {
 // The rectangle of widget in the window's coordinates.
 QRect InForm(const TForm1& form, const QWidget* widget) {
     return QRect(widget->mapTo(&form, QPoint(0, 0)), widget->size());
+}
+
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+// Shows the window and makes it the active one, so its shortcuts and focus work.
+bool ShowActive(TForm1& form) {
+    form.show();
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
 }
 
 } // namespace
@@ -301,6 +315,159 @@ private slots:
         form.btn5Click(form.btn5);
         form.btn9Click(form.btn9);
         form.WMDropFiles({"/"});
+    }
+
+    void textFieldsKeepTheirArrowAndPageKeysWhileOtherControlsStep() {
+        TPictureFolder folder({"a.png", "b.png", "c.png"});
+        TStartedForm started;
+        TForm1& form = started.Form;
+        QVERIFY(ShowActive(form));
+        // What a key moves in the focused control: the text pane's scroll bar or caret, a
+        // line's caret, or nothing of its own.
+        enum class TMeasure { Scroll, Caret, None };
+        struct Row {
+            QWidget* Focus;
+            Qt::Key Key;
+            Qt::KeyboardModifiers Modifiers;
+            TMeasure Measure;
+            int Moves;         // -1 back, 0 not at all, 1 on
+            const char* Shown; // b.png was shown before the key
+        };
+        const Row rows[] = {
+            {form.mmo1, Qt::Key_PageDown, Qt::NoModifier, TMeasure::Scroll, 1, "b.png"},
+            {form.mmo1, Qt::Key_PageUp, Qt::NoModifier, TMeasure::Scroll, -1, "b.png"},
+            {form.mmo1, Qt::Key_PageDown, Qt::KeypadModifier, TMeasure::Scroll, 1, "b.png"},
+            {form.mmo1, Qt::Key_Down, Qt::NoModifier, TMeasure::Caret, 1, "b.png"},
+            {form.mmo1, Qt::Key_Left, Qt::NoModifier, TMeasure::Caret, -1, "b.png"},
+            {form.mmo1, Qt::Key_Right, Qt::NoModifier, TMeasure::Caret, 1, "b.png"},
+            {form.edt1, Qt::Key_Left, Qt::NoModifier, TMeasure::Caret, -1, "b.png"},
+            {form.edt2, Qt::Key_Right, Qt::NoModifier, TMeasure::Caret, 1, "b.png"},
+            {form.edt3, Qt::Key_PageDown, Qt::NoModifier, TMeasure::Caret, 0, "b.png"},
+            {form.edt1, Qt::Key_PageUp, Qt::NoModifier, TMeasure::Caret, 0, "b.png"},
+            // Alt+arrows step from the fields too; the other controls step with plain keys.
+            {form.mmo1, Qt::Key_Right, Qt::AltModifier, TMeasure::None, 0, "c.png"},
+            {form.edt2, Qt::Key_Left, Qt::AltModifier, TMeasure::None, 0, "a.png"},
+            {form.pnl1, Qt::Key_PageDown, Qt::NoModifier, TMeasure::None, 0, "c.png"},
+            {form.pnl1, Qt::Key_PageUp, Qt::NoModifier, TMeasure::None, 0, "a.png"},
+            {form.dxpntbx1, Qt::Key_Right, Qt::NoModifier, TMeasure::None, 0, "c.png"},
+            {form.chk1, Qt::Key_Left, Qt::NoModifier, TMeasure::None, 0, "a.png"},
+        };
+        QStringList lines;
+        for (int i = 1; i <= 300; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        for (const Row& row : rows) {
+            const QByteArray name = row.Focus->objectName().toLatin1() + ' ' +
+                                    QKeySequence(row.Key | row.Modifiers).toString().toLatin1();
+            form.SetDirSp(folder.Path());
+            form.NextFile(false);
+            QCOMPARE(Q(form.Model->Current().FilePath), Q(folder.File("b.png")));
+            form.mmo1->setPlainText(lines.join(QLatin1Char('\n')));
+            QTextCursor middle(form.mmo1->document()->findBlockByNumber(150));
+            middle.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+            form.mmo1->setTextCursor(middle);
+            form.mmo1->centerCursor();
+            // The path field keeps the folder the steps walk; the caret stands inside each.
+            for (QLineEdit* edit : {form.edt2, form.edt3})
+                edit->setText(QStringLiteral("red fox in snow"));
+            for (QLineEdit* edit : {form.edt1, form.edt2, form.edt3})
+                edit->setCursorPosition(4);
+            row.Focus->setFocus(Qt::OtherFocusReason);
+            QVERIFY2(QApplication::focusWidget() == row.Focus, name.constData());
+            const auto measure = [&] {
+                switch (row.Measure) {
+                case TMeasure::Scroll:
+                    return form.mmo1->verticalScrollBar()->value();
+                case TMeasure::Caret:
+                    if (auto* edit = qobject_cast<QLineEdit*>(row.Focus))
+                        return edit->cursorPosition();
+                    return form.mmo1->textCursor().position();
+                case TMeasure::None:
+                    break;
+                }
+                return 0;
+            };
+            const int before = measure();
+            QTest::keyClick(row.Focus, row.Key, row.Modifiers);
+            QVERIFY2(Sign(measure() - before) == row.Moves, name.constData());
+            QVERIFY2(form.Model->Current().FilePath == folder.File(row.Shown), name.constData());
+        }
+    }
+
+    void closeDuringACommandWaitsForItThenFreesTheModel() {
+        struct Row {
+            const char* Name;
+            bool WhileProgress; // closed while the folder run reports progress, else at a question
+            bool Folder; // [Обработка папки] on the folder, else [Удалить из файла]
+            std::size_t Messages;
+        };
+        const Row rows[] = {
+            {"question of the file wipe", false, false, 1},
+            {"question of the folder run", false, true, 2},
+            {"progress of the folder run", true, true, 2},
+        };
+        for (const Row& row : rows) {
+            TTempDir dir;
+            const std::string original = TarvoPng(TParamSet{});
+            const std::string a = Put(dir, "a.png", original);
+            const std::string b = Put(dir, "b.png", original);
+            TStartedForm started;
+            TForm1& form = started.Form;
+            QVERIFY(ShowActive(form));
+            form.SetFileSp(a);
+            for (QCheckBox* box : {form.chk3, form.chk6})
+                box->click();
+            if (row.Folder) form.chk7->click();
+            started.Dialogs.Answers = {row.Folder ? TMsgAnswer::Ok : TMsgAnswer::Yes};
+            bool asked = false;
+            bool openMeanwhile = false;
+            started.Dialogs.WhileOpen = [&] {
+                if (asked || row.WhileProgress == started.Dialogs.ProgressSeen.empty()) return;
+                asked = true;
+                form.close();
+                openMeanwhile = form.isVisible() && form.Model != nullptr;
+            };
+            (row.Folder ? form.btn10 : form.btn9)->click();
+            QVERIFY2(asked && openMeanwhile, row.Name);
+            // The command went on to its end: files wiped, text shown again, report given.
+            QVERIFY2(ChangedOnlyInParameterChunks(original, ReadWholeFile(a)), row.Name);
+            QVERIFY2(ChangedOnlyInParameterChunks(original, ReadWholeFile(b)) == row.Folder,
+                     row.Name);
+            QVERIFY2(!form.mmo1->toPlainText().contains(Q(TParamSet{}.JobId)), row.Name);
+            QVERIFY2(started.Dialogs.Messages.size() == row.Messages, row.Name);
+            QVERIFY2(!form.isVisible(), row.Name);
+            QVERIFY2(!form.Model, row.Name);
+        }
+    }
+
+    void closeFromATimerWhileAQtMessageBoxWaitsTakesEffectAfterTheCommand() {
+        TTempDir dir;
+        const std::string original = TarvoPng(TParamSet{});
+        const std::string path = Put(dir, "a.png", original);
+        TQtDialogs dialogs;
+        TForm1 form(dialogs);
+        dialogs.SetParent(&form);
+        form.InitForm();
+        QVERIFY(ShowActive(form));
+        form.SetFileSp(path);
+        for (QCheckBox* box : {form.chk3, form.chk6})
+            box->click();
+        bool answered = false;
+        bool openMeanwhile = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            form.close();
+            openMeanwhile = form.isVisible() && form.Model != nullptr;
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {
+                yes->click();
+                answered = true;
+            }
+        });
+        form.btn9->click();
+        QVERIFY(answered && openMeanwhile);
+        QVERIFY(ChangedOnlyInParameterChunks(original, ReadWholeFile(path)));
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.Model);
     }
 
     void textControlsLeaveDroppedFilesToTheWindow() {

@@ -8,7 +8,6 @@
 #include "window/TDXPaintBox.h"
 #include "window/Unit1Layout.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -17,6 +16,7 @@
 #include <QFontInfo>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -82,6 +82,11 @@ void TForm1::InitForm() {
 
 void TForm1::FormClose() {
     Model.reset();
+}
+
+void TForm1::CloseDeferred() {
+    FCloseDeferred = false;
+    close();
 }
 
 void TForm1::WMEndSession() {
@@ -152,15 +157,27 @@ void TForm1::ClearPicture() {
     dxpntbx1->Paint();
 }
 
-bool TForm1::FocusInField() const {
-    const QWidget* focus = QApplication::focusWidget();
-    return focus == edt1 || focus == edt2 || focus == edt3 || focus == mmo1 ||
-           (focus != nullptr && mmo1->isAncestorOf(focus));
+bool TForm1::KeepsKey(const QObject* field, const QEvent* event) const {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    if (field != edt1 && field != edt2 && field != edt3 && field != mmo1) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    // The keypad's arrows and page keys come with the keypad flag and are the same keys.
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TForm1::KeyPressed(TKey key) {
-    const bool inField = FocusInField();
-    Forward([&](TViewerModel& m) { (void)m.KeyPressed(key, inField); });
+    Forward([&](TViewerModel& m) { m.KeyPressed(key); });
 }
 
 void TForm1::OpenArguments(const std::vector<std::string>& arguments) {
@@ -282,6 +299,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A command waiting in a dialog's loop goes on with the model when the dialog returns,
+    // and its later dialogs need their window: the close waits for the command.
+    if (FCommandDepth > 0) {
+        FCloseDeferred = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -306,6 +330,12 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == spl1 && SplitterMouse(event)) return true;
+    // Accepting the override hands the key to the field's own key handling instead of the
+    // window's shortcuts.
+    if (KeepsKey(watched, event)) {
+        event->accept();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -97,7 +97,8 @@ public:
     // every handler does nothing).
     std::unique_ptr<TViewerModel> Model;
 
-    // Start-up and close.
+    // Start-up and close. A close asked for while a command runs is refused and made as
+    // soon as the outermost command returns.
     void FormCreate();
     void InitForm();
     void FormClose();
@@ -132,7 +133,8 @@ public:
     void spl1Moved(QObject* Sender);
     void pnl2Resize(QObject* Sender);
 
-    // A key the window listens for, wherever the focus is in it.
+    // A key the window listens for. The path field, the prompt fields and the text pane keep
+    // the plain arrow and page keys; the others act wherever the focus is.
     void KeyPressed(TKey key);
     // The program's arguments, as if the paths among them were dropped on the window.
     void OpenArguments(const std::vector<std::string>& arguments);
@@ -160,15 +162,27 @@ private:
     // The picture pane for the model.
     void ShowPicture(std::shared_ptr<const TDIB> dib) override;
     void ClearPicture() override;
-    // The focus is in a field that keeps the plain arrow and page keys for itself.
-    bool FocusInField() const;
+    // A field's own key: a plain arrow or page key in edt1, edt2, edt3 or mmo1, which the
+    // field takes before the window's shortcuts see it.
+    bool KeepsKey(const QObject* field, const QEvent* event) const;
 
+    // Calls call on the model when there is one. Calls nest when a dialog's event loop
+    // delivers another event; a close asked for meanwhile is made after the outermost.
+    template <typename TCall> void Call(TCall call) {
+        if (!Model) return;
+        ++FCommandDepth;
+        call(*Model);
+        if (--FCommandDepth == 0 && FCloseDeferred) CloseDeferred();
+    }
     // Runs command on the model when there is one, then renders its state.
     template <typename TCommand> void Forward(TCommand command) {
-        if (!Model) return;
-        command(*Model);
-        Render();
+        Call([&](TViewerModel& m) {
+            command(m);
+            Render();
+        });
     }
+    // Makes the close refused while calls into the model were under way.
+    void CloseDeferred();
     // Sets every control from the model's state; editable fields only when their text
     // changed in the model.
     void Render();
@@ -199,6 +213,8 @@ private:
     int FDragStartX = 0;
     int FDragStartWidth = 0;
     bool FDragMoved = false;
+    int FCommandDepth = 0;       // calls into the model under way
+    bool FCloseDeferred = false; // a close was refused while they ran
 };
 
 } // namespace tarvo

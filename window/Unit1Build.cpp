@@ -24,6 +24,7 @@
 #endif
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 
 namespace tarvo {
@@ -321,8 +322,8 @@ void TForm1::ConnectHandlers() {
         char key = '\r';
         edt1KeyPress(edt1, key);
     });
-    // Keys act wherever the focus is in the window; the model decides what they do there.
-    // A field that edits or scrolls with a key takes it first.
+    // Keys act wherever the focus is in the window, but the text fields take the plain arrow
+    // and page keys first (eventFilter), to move the caret and scroll.
     const std::pair<QKeySequence, TKey> keys[] = {
         {QKeySequence(Qt::Key_Left), TKey::Left},
         {QKeySequence(Qt::Key_Right), TKey::Right},
@@ -336,11 +337,13 @@ void TForm1::ConnectHandlers() {
         auto* shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, [this, key = key] { KeyPressed(key); });
     }
+    for (QWidget* field : std::initializer_list<QWidget*>{edt1, edt2, edt3, mmo1})
+        field->installEventFilter(this);
     // The model reads the fields as they are now, typed or set; setting a field to the
     // model's own text tells it nothing new.
     const auto edited = [this](QLineEdit* edit, void (TViewerModel::*sink)(const std::string&)) {
         connect(edit, &QLineEdit::textChanged, this, [this, sink](const QString& text) {
-            if (Model) ((*Model).*sink)(FromQt(text));
+            Call([&](TViewerModel& m) { (m.*sink)(FromQt(text)); });
         });
     };
     edited(edt1, &TViewerModel::PathEdited);

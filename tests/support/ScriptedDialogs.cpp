@@ -16,6 +16,7 @@ template <typename T> T TakeFront(std::deque<T>& queue, T fallback) {
 TMsgAnswer TScriptedDialogs::MessageBox(const std::string& text, TMsgTone tone,
                                         TMsgButtons buttons) {
     Messages.push_back({text, tone, buttons});
+    if (WhileOpen) WhileOpen();
     return TakeFront(Answers, buttons == TMsgButtons::Ok ? TMsgAnswer::Ok : TMsgAnswer::Cancel);
 }
 
@@ -32,6 +33,7 @@ std::string TScriptedDialogs::OpenFile(const std::string& filter, const std::str
 
 bool TScriptedDialogs::Progress(std::int64_t done, std::int64_t total) {
     ProgressSeen.emplace_back(done, total);
+    if (WhileOpen) WhileOpen();
     return CancelAfter < 0 || static_cast<int>(ProgressSeen.size()) < CancelAfter;
 }
 

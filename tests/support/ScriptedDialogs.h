@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     std::vector<std::pair<std::int64_t, std::int64_t>> ProgressSeen;
     int CancelAfter = -1;
     int ProgressEnded = 0;
+    // Runs inside each MessageBox and Progress call, as the events a real dialog's own event
+    // loop delivers while it waits (a timer, the session ending).
+    std::function<void()> WhileOpen;
 
     TMsgAnswer MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) override;
     void Beep() override { ++Beeps; }
