@@ -3,8 +3,10 @@
 // picture, half JPEG files with the UTF-16 block and a comment that pads them to about 64 KB.
 // --kind keeps to one format; --size sets each file's size through its picture's size (no
 // padding): a PNG's pixels stand in IDAT chunks of 8 KiB, as libpng writes them, a JPEG's in
-// its scan. A range spreads the sizes evenly over it.
-// Usage: MakeBenchFolder [--kind mixed|png|jpeg] [--size BYTES[-BYTES]] FOLDER [COUNT]
+// its scan. A range spreads the sizes evenly over it. --kind bomb makes hostile PNG files of
+// about 4.7 MB: their parameter blocks, then 280 zTXt chunks that each inflate to 16 MiB of
+// zeros.
+// Usage: MakeBenchFolder [--kind mixed|png|jpeg|bomb] [--size BYTES[-BYTES]] FOLDER [COUNT]
 //   COUNT defaults to 10000; FOLDER must be empty or new.
 #include "params/DatTypes.h"
 #include "support/PicBuilder.h"
@@ -19,6 +21,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,7 +43,10 @@ constexpr const char* Negatives[] = {
 
 constexpr std::size_t IdatBytes = 8192;
 
-enum class TKind { Mixed, Png, Jpeg };
+enum class TKind { Mixed, Png, Jpeg, Bomb };
+
+constexpr int BombChunks = 280;
+constexpr std::size_t BombInflated = std::size_t{16} << 20;
 
 struct TOptions {
     std::string Folder;
@@ -84,6 +90,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
             options.Kind = TKind::Png;
         else if (name == "--kind" && std::strcmp(value, "jpeg") == 0)
             options.Kind = TKind::Jpeg;
+        else if (name == "--kind" && std::strcmp(value, "bomb") == 0)
+            options.Kind = TKind::Bomb;
         else if (name != "--size" || !ParseSize(value, options.SizeMin, options.SizeMax))
             return false;
     }
@@ -121,6 +129,17 @@ public:
     // The file's name (with a leading '/') and bytes; empty bytes when the encoder failed.
     void Make(int i, std::string& name, std::string& bytes) {
         const TParamSet params = ParamsFor(i);
+        if (FOptions.Kind == TKind::Bomb) {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "/bomb_%05d.png", i);
+            name = buffer;
+            if (FBomb.empty()) FBomb = ZtxtChunk("Comment", std::string(BombInflated, '\0'));
+            std::vector<std::string> chunks = {Chunk("eXIf", FirstBlockText(params)),
+                                               Chunk("tEXt", GenInfoText(params))};
+            chunks.resize(2 + BombChunks, FBomb);
+            bytes = PngFile(chunks, {}, FDefaultPicture);
+            return;
+        }
         const bool png =
             FOptions.Kind == TKind::Png || (FOptions.Kind == TKind::Mixed && i % 2 == 0);
         char buffer[32];
@@ -175,6 +194,7 @@ private:
     TPicture FDefaultPicture;
     double FJpegBytesPerPixel = 2.5;
     std::map<int, std::string> FPixels;
+    std::string FBomb; // a zTXt chunk of 16 MiB of zeros, made once
 };
 
 } // namespace
@@ -183,7 +203,8 @@ int main(int argc, char** argv) {
     TOptions options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s [--kind mixed|png|jpeg] [--size BYTES[-BYTES]] FOLDER [COUNT]\n",
+                     "usage: %s [--kind mixed|png|jpeg|bomb] [--size BYTES[-BYTES]] FOLDER "
+                     "[COUNT]\n",
                      argv[0]);
         return 2;
     }
