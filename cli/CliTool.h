@@ -37,6 +37,7 @@ struct TWipeOptions {
     bool NegPrompt = false;
     bool Seed = false;
     bool DryRun = false;
+    bool Unfiltered = false; // a folder's files as the list shows them with "Tarvo Data" off
     bool Json = false;
     int Jobs = 1; // threads wiping files; records and counts come out in argument order
     std::vector<std::string> Paths;

@@ -206,7 +206,7 @@ private:
             return;
         }
         TFilesObj list;
-        list.TarvoFilter = true;
+        list.TarvoFilter = !FOptions.Unfiltered;
         list.Fill(folder);
         TWipeCounters counters;
         if (list.Names.empty()) {

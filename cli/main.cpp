@@ -45,7 +45,8 @@ constexpr const char* ShowExamples =
 constexpr const char* WipeExamples =
     "A file is wiped in place: the chosen values are overwritten with spaces, PNG checksums are\n"
     "recomputed, nothing else changes. A folder: every jpg, jpeg and png file of 50 bytes to\n"
-    "5 MB in it (not its sub-folders), then the folder report. Files are wiped on several\n"
+    "5 MB in it (not its sub-folders; with --unfiltered also webp files and files of any\n"
+    "size, as the list shows them), then the folder report. Files are wiped on several\n"
     "threads (--jobs); records, counts and the report are those of one thread. A symbolic\n"
     "link in a folder is never written through (code 6); a link named as PATH is followed.\n"
     "Each chunk is written with one write, read back and checked; a parameter chunk whose\n"
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
         app.add_subcommand("show", "Show the parameters of picture files, as the viewer does");
     showCommand->footer(ShowExamples);
     showCommand->add_flag("--json", show.Json, "One JSON object per file and line (JSON Lines)");
-    showCommand->add_flag("--all", show.All,
+    showCommand->add_flag("--all,--unfiltered", show.All,
                           "In folders, also WebP files and files outside 50 bytes to 5 MB (the "
                           "viewer's \"Tarvo Data\" option off)");
     show.Jobs = tarvo::DefaultJobs();
@@ -130,6 +131,9 @@ int main(int argc, char** argv) {
     wipeCommand->add_flag("--dry-run", wipe.DryRun,
                           "Read and mark each file and report the code it would get; write "
                           "nothing");
+    wipeCommand->add_flag("--unfiltered", wipe.Unfiltered,
+                          "In folders, also WebP files and files outside 50 bytes to 5 MB (the "
+                          "viewer's \"Tarvo Data\" option off; --all chooses the keys)");
     wipeCommand->add_flag("--json", wipe.Json, "One JSON object per file and folder and line");
     wipe.Jobs = tarvo::DefaultJobs();
     wipeCommand
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
     CLI::App* listCommand = app.add_subcommand(
         "list", "List a folder's candidate pictures in the viewer's order, one name per line");
     listCommand->footer(ListExamples);
-    listCommand->add_flag("--all", list.All,
+    listCommand->add_flag("--all,--unfiltered", list.All,
                           "Also WebP files and files outside 50 bytes to 5 MB (the viewer's "
                           "\"Tarvo Data\" option off)");
     listCommand->add_flag("-0,--null", list.Null,

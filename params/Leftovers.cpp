@@ -1,6 +1,7 @@
 #include "params/Leftovers.h"
 
 #include "params/DatTypes.h"
+#include "params/RiffWalk.h"
 #include "platform/TextCodec.h"
 #include "util/MyStrUnit.h"
 
@@ -18,9 +19,7 @@ namespace {
 // Bytes read (or inflated) at a time when a range is searched; consecutive windows overlap
 // by the longest pattern, so a copy that straddles two windows is still found, and once.
 constexpr std::size_t SearchWindow = std::size_t{1} << 20;
-// The least read when a chunk or segment header is not yet in memory: headers close
-// together cost one read. Probes into a run of pixel data read just a header.
-constexpr std::size_t HeaderRead = 4096;
+// Probes into a run of pixel data read just a header.
 constexpr std::size_t ProbeRead = 8;
 
 constexpr std::string_view TrailingBytes = "trailing bytes";
@@ -44,44 +43,6 @@ std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t coun
         value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
-
-// Reads a file through one window of bytes kept in memory.
-class TCachedReader {
-public:
-    explicit TCachedReader(TByteReader& file)
-        : FFile(file), FSize(std::max<std::int64_t>(file.Size(), 0)) {}
-
-    std::int64_t Size() const { return FSize; }
-    // The file is no longer what the search began on: a read came short, or its size changed.
-    bool Changed() const { return FShort || FFile.Size() != FSize; }
-
-    // Up to length bytes at offset (fewer at the end of the file or after a failed read); a
-    // read that is needed takes at least least bytes.
-    std::string_view View(std::int64_t offset, std::size_t length, std::size_t least = HeaderRead) {
-        if (offset < 0 || offset >= FSize) return {};
-        length = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(length), FSize - offset));
-        if (offset < FStart || offset + static_cast<std::int64_t>(length) >
-                                   FStart + static_cast<std::int64_t>(FBuffer.size())) {
-            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
-                static_cast<std::int64_t>(std::max(length, least)), FSize - offset));
-            FStart = offset;
-            if (!FFile.ReadAt(offset, want, FBuffer)) {
-                FBuffer.clear();
-                FShort = true;
-            }
-        }
-        const std::string_view window(FBuffer);
-        return window.substr(static_cast<std::size_t>(offset - FStart), length);
-    }
-
-private:
-    TByteReader& FFile;
-    std::int64_t FSize;
-    std::int64_t FStart = 0;
-    std::string FBuffer;
-    bool FShort = false;
-};
 
 class TSearch {
 public:
@@ -112,6 +73,8 @@ public:
             WalkPng();
         else if (signature.substr(0, 2) == "\xFF\xD8")
             WalkJpeg();
+        else if (IsWebp(FFile.View(0, 12)))
+            WalkWebp();
         for (THit& hit : DropShiftedTwins())
             result.Copies.push_back(std::move(hit.Copy));
         std::stable_sort(result.Copies.begin(), result.Copies.end(),
@@ -367,6 +330,20 @@ private:
         }
     }
 
+    // Every chunk of a WebP but the pixel data, named by its FourCC without trailing blanks
+    // ("XMP"), and the bytes that belong to no chunk.
+    void WalkWebp() {
+        const std::int64_t covered = WalkRiff(FFile, [&](const TRiffChunk& chunk) {
+            std::string name(chunk.FourCC.data(), chunk.FourCC.size());
+            if (name != "VP8 " && name != "VP8L" && name != "ALPH" && name != "ANMF") {
+                name.erase(name.find_last_not_of(' ') + 1);
+                ScanRange(chunk.DataOffset, chunk.DataOffset + chunk.Length, name);
+            }
+            return !Cut();
+        });
+        if (!Cut()) ScanRange(covered, FFile.Size(), TrailingBytes);
+    }
+
     static std::string SegmentName(unsigned char code) {
         if (code >= 0xE0 && code <= 0xEF) return "APP" + std::to_string(code - 0xE0);
         if (code == 0xFE) return "COM";
@@ -388,13 +365,6 @@ private:
 };
 
 } // namespace
-
-bool TMemoryReader::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {
-    out.clear();
-    if (offset < 0 || static_cast<std::uint64_t>(offset) > FBytes.size()) return false;
-    out.assign(FBytes.substr(static_cast<std::size_t>(offset), length));
-    return out.size() == length;
-}
 
 TLeftoverSearch FindLeftovers(TByteReader& file, const std::vector<TNeedle>& needles,
                               const std::vector<TFileSpan>& blanked, TSearchStop stop) {

@@ -1,7 +1,10 @@
 // The proof of a wipe: searches a whole picture file's metadata for copies of the wiped
 // values that remain: every PNG chunk but the pixel data (text chunks inflated too, within a
-// limit) and the bytes after IEND, every JPEG segment before the first scan.
+// limit) and the bytes after IEND, every JPEG segment before the first scan, every WebP
+// chunk but the pixel data and the bytes after the RIFF data.
 #pragma once
+
+#include "params/ByteReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,29 +63,8 @@ struct TLeftoverSearch {
     TSearchEnd End = TSearchEnd::Complete;
 };
 
-// Random read access to a file's bytes.
-class TByteReader {
-public:
-    virtual ~TByteReader() = default;
-    // The file's size in bytes; -1 when unknown.
-    virtual std::int64_t Size() const = 0;
-    // Reads length bytes at offset into out; false when fewer came.
-    virtual bool ReadAt(std::int64_t offset, std::size_t length, std::string& out) = 0;
-};
-
-// A file's bytes held in memory (tests, fuzzing).
-class TMemoryReader : public TByteReader {
-public:
-    explicit TMemoryReader(std::string_view bytes) : FBytes(bytes) {}
-    std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
-    bool ReadAt(std::int64_t offset, std::size_t length, std::string& out) override;
-
-private:
-    std::string_view FBytes;
-};
-
 // Every copy of a needle of at least LeftoverMinChars characters (searched trimmed), in UTF-8,
-// UTF-16LE and UTF-16BE, in the metadata of the PNG or JPEG file, each copy once, none that
+// UTF-16LE and UTF-16BE, in the metadata of the PNG, JPEG or WebP file, each copy once, none that
 // overlaps a blanked span. Other files have no metadata walked here and give nothing. Pixel
 // data are skipped by their length, never read.
 TLeftoverSearch FindLeftovers(TByteReader& file, const std::vector<TNeedle>& needles,

@@ -4,12 +4,14 @@
 
 #include "params/BlockBytes.h"
 #include "params/DatTypes.h"
+#include "params/RiffWalk.h"
 #include "platform/LockedFile.h"
 #include "util/MyStrUnit.h"
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <climits>
 #include <span>
 
 namespace tarvo {
@@ -64,6 +66,7 @@ void TMyGraf::Clear() {
     Signature = {};
     FileKind = 0;
     Head.clear();
+    HeadOffset = 0;
 }
 
 bool TMyGraf::Load(const std::string& path) {
@@ -99,6 +102,14 @@ bool TMyGraf::ReadFile(const std::string& path) {
         ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), HeadLimit), got);
         if (!ReadCheck && got == 0) return false;
         const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got));
+        if (FileKind == 3 && ReadCheck && got == HeadLimit) {
+            // A WebP keeps its EXIF chunk anywhere, mostly after the pixels: walk the file.
+            TReadFile file;
+            ReadCheck = file.Open(path);
+            if (!ReadCheck) return false;
+            TFileByteReader reader(file);
+            return ReadWebp(reader);
+        }
         if (FileKind != 1 || !FWalkCutShort || !ReadCheck || got < HeadLimit) return found;
         ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
         if (!ReadCheck && got == 0) {
@@ -133,6 +144,10 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
         }
         return FirstBlock.HasParams() || SecondBlock.HasParams();
     }
+    if (IsWebp(bytes)) {
+        TMemoryReader reader(bytes);
+        return ReadWebp(reader);
+    }
     if (signature == JpegSignature) {
         FileKind = 2;
         try {
@@ -142,6 +157,25 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
             Head.clear();
         }
     }
+    return false;
+}
+
+bool TMyGraf::ReadWebp(TByteReader& bytes) {
+    FileKind = 3;
+    Head.clear();
+    TCachedReader file(bytes);
+    std::int64_t at = -1;
+    std::int64_t length = 0;
+    (void)WalkRiff(file, [&](const TRiffChunk& chunk) {
+        if (std::string_view(chunk.FourCC.data(), chunk.FourCC.size()) != "EXIF") return true;
+        at = chunk.DataOffset;
+        length = std::min<std::int64_t>(chunk.Length, HeadLimit);
+        return false;
+    });
+    // Offsets in the file must stay ints once the block's own offsets are added.
+    if (at < 0 || at > INT_MAX - HeadLimit) return false;
+    Head.assign(file.View(at, static_cast<std::size_t>(length), 0));
+    HeadOffset = static_cast<int>(at);
     return false;
 }
 
@@ -188,6 +222,7 @@ bool TMyGraf::ParseHead() {
     bool ok = false;
     try {
         ok = FirstBlock.TakeHead(Head);
+        if (ok) FirstBlock.BlockOffset += HeadOffset;
     } catch (...) {
         FirstBlock.Clear();
         ok = false;

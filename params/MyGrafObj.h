@@ -148,10 +148,13 @@ public:
     explicit TMyGraf(bool wipeMode);
 
     std::array<char, 8> Signature{};
-    std::uint8_t FileKind = 0; // 0 none, 1 PNG signature, 2 JPEG signature
+    std::uint8_t FileKind = 0; // 0 none, 1 PNG signature, 2 JPEG signature, 3 WebP
     TMyGrafItem FirstBlock;    // UTF-16 block
     TMyGrafItem SecondBlock;   // 8-bit block
-    std::string Head;          // a JPEG file's first 20000 bytes, only during a load
+    // During a load: a JPEG file's first 20000 bytes, or the payload of a WebP file's first
+    // EXIF chunk (at most 20000 bytes), and the file offset of its first byte.
+    std::string Head;
+    int HeadOffset = 0;
     const bool WipeMode;       // loads build no display texts
     // WriteMarked makes its change durable before it answers (a folder run turns this off
     // and syncs the file system once at its end).
@@ -172,7 +175,7 @@ public:
     // Load from the file's bytes already in memory.
     [[nodiscard]] bool LoadBytes(std::string_view bytes);
     // Reads the file's leading bytes and walks its chunks; true when a PNG block holds
-    // parameters. A JPEG file answers false and leaves its head in Head.
+    // parameters. A JPEG or WebP file answers false and leaves its head in Head.
     [[nodiscard]] bool ReadFile(const std::string& path);
     [[nodiscard]] bool ReadBytes(std::string_view bytes);
     [[nodiscard]] bool ParseHead();
@@ -189,6 +192,8 @@ public:
 
 private:
     bool FinishLoad(bool ok);
+    // Walks a WebP file's chunks and keeps its first EXIF payload in Head; false.
+    bool ReadWebp(TByteReader& bytes);
     // Walks the chunks; true when a chunk's fields ran past the end of bytes (a longer read
     // of the file could walk on).
     bool WalkChunks(std::string_view bytes);

@@ -91,19 +91,6 @@ std::string ValueText(std::string text) {
     return text;
 }
 
-// The open file as a byte reader for the search of leftover copies.
-class TFileReader : public TByteReader {
-public:
-    explicit TFileReader(TWriteFile& file) : FFile(file) {}
-    std::int64_t Size() const override { return FFile.Size(); }
-    bool ReadAt(std::int64_t offset, std::size_t length, std::string& out) override {
-        return FFile.ReadAt(offset, length, out);
-    }
-
-private:
-    TWriteFile& FFile;
-};
-
 } // namespace
 
 void TMyGrafItem::KeepLoaded() {
@@ -323,7 +310,7 @@ void TMyGraf::WriteOpenFile(TWriteFile& file, TWriteOutcome& outcome, bool& wrot
     if (outcome.Result == TWriteResult::Written && SyncWrites && !file.Sync())
         outcome.Result = TWriteResult::PartlyWritten;
     if (outcome.Result != TWriteResult::Written) return;
-    TFileReader reader(file);
+    TFileByteReader reader(file);
     TLeftoverSearch search = FindLeftovers(reader, WipedNeedles(), BlankedSpans(), StopSearch);
     outcome.Leftovers = std::move(search.Copies);
     outcome.SearchEnd = search.End;

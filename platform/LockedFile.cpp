@@ -51,6 +51,7 @@ public:
         if (FFd >= 0) close(FFd);
     }
     int Get() const { return FFd; }
+    int Release() { return std::exchange(FFd, -1); }
 
 private:
     int FFd;
@@ -73,17 +74,22 @@ TFileCheck LockBoth(int fd, bool exclusive) {
     return {TFileProblem::CannotOpen, errno};
 }
 
+// Opens path for reading under shared locks; -1 with the problem when it cannot be.
+int OpenShared(const std::string& path, TFileCheck& check) {
+    FdGuard fd(OpenRegularAt(AT_FDCWD, path, O_RDONLY, check));
+    if (fd.Get() < 0) return -1;
+    const std::int64_t size = check.Size;
+    check = LockBoth(fd.Get(), false);
+    check.Size = size;
+    return check ? fd.Release() : -1;
+}
+
 } // namespace
 
 TFileCheck ReadFileHead(const std::string& path, std::span<char> buffer, std::size_t& got) {
     got = 0;
     TFileCheck check;
-    FdGuard fd(OpenRegularAt(AT_FDCWD, path, O_RDONLY, check));
-    if (fd.Get() >= 0) {
-        const std::int64_t size = check.Size;
-        check = LockBoth(fd.Get(), false);
-        check.Size = size;
-    }
+    FdGuard fd(OpenShared(path, check));
     if (!check) return check;
     while (got < buffer.size()) {
         const ssize_t n =
@@ -109,9 +115,9 @@ TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::stri
     return check;
 }
 
-TWriteFile::TWriteFile(TWriteFile&& other) noexcept : FFd(std::exchange(other.FFd, -1)) {}
+TLockedFile::TLockedFile(TLockedFile&& other) noexcept : FFd(std::exchange(other.FFd, -1)) {}
 
-TWriteFile& TWriteFile::operator=(TWriteFile&& other) noexcept {
+TLockedFile& TLockedFile::operator=(TLockedFile&& other) noexcept {
     if (this != &other) {
         Close();
         FFd = std::exchange(other.FFd, -1);
@@ -119,8 +125,15 @@ TWriteFile& TWriteFile::operator=(TWriteFile&& other) noexcept {
     return *this;
 }
 
-TWriteFile::~TWriteFile() {
+TLockedFile::~TLockedFile() {
     Close();
+}
+
+TFileCheck TReadFile::Open(const std::string& path) {
+    Close();
+    TFileCheck check;
+    FFd = OpenShared(path, check);
+    return check;
 }
 
 namespace {
@@ -209,13 +222,13 @@ std::int64_t TWriteFile::WriteAt(std::int64_t offset, const char* data, std::siz
     return static_cast<std::int64_t>(done);
 }
 
-std::int64_t TWriteFile::Size() const {
+std::int64_t TLockedFile::Size() const {
     struct stat st {};
     if (FFd < 0 || fstat(FFd, &st) != 0) return -1;
     return st.st_size;
 }
 
-bool TWriteFile::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {
+bool TLockedFile::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {
     out.assign(length, '\0');
     std::size_t got = 0;
     while (FFd >= 0 && got < length) {
@@ -233,7 +246,7 @@ bool TWriteFile::Sync() {
     return fdatasync(FFd) == 0;
 }
 
-bool TWriteFile::Close() {
+bool TLockedFile::Close() {
     if (FFd < 0) return true;
     // Closing the descriptor releases the locks with it.
     const bool ok = close(std::exchange(FFd, -1)) == 0;

@@ -30,37 +30,50 @@ namespace tarvo {
 // link at path is refused as Link, wherever it points.
 TFileCheck MayWriteInPlace(const std::string& path, bool followLinks = true);
 
-// An existing file opened for in-place writing. Move-only; the destructor closes quietly.
-class TWriteFile {
+// An open file under locks, read at any place. Move-only; the destructor closes quietly.
+class TLockedFile {
 public:
-    TWriteFile() = default;
-    TWriteFile(TWriteFile&& other) noexcept;
-    TWriteFile& operator=(TWriteFile&& other) noexcept;
-    TWriteFile(const TWriteFile&) = delete;
-    TWriteFile& operator=(const TWriteFile&) = delete;
-    ~TWriteFile();
+    TLockedFile() = default;
+    TLockedFile(TLockedFile&& other) noexcept;
+    TLockedFile& operator=(TLockedFile&& other) noexcept;
+    TLockedFile(const TLockedFile&) = delete;
+    TLockedFile& operator=(const TLockedFile&) = delete;
+    ~TLockedFile();
+
+    bool IsOpen() const { return FFd >= 0; }
+    // Reads length bytes at offset; false when fewer came.
+    [[nodiscard]] bool ReadAt(std::int64_t offset, std::size_t length, std::string& out);
+    // The file's current size in bytes; -1 when it cannot be queried.
+    std::int64_t Size() const;
+    // Releases the locks and closes; false when the close reported an error.
+    bool Close();
+
+protected:
+    int FFd = -1;
+};
+
+// An existing file opened for reading under ReadFileHead's shared locks.
+class TReadFile : public TLockedFile {
+public:
+    // ReadFileHead's problems.
+    [[nodiscard]] TFileCheck Open(const std::string& path);
+};
+
+// An existing file opened for in-place writing.
+class TWriteFile : public TLockedFile {
+public:
 
     // MayWriteInPlace's problems, CannotOpen when opening for reading and writing fails, and
     // Locked when another program holds a lock on it. Without followLinks the file is opened
     // relative to its folder with O_NOFOLLOW, so no symbolic link, not even one that replaced
     // the file after the checks, is ever written through (Link).
     [[nodiscard]] TFileCheck Open(const std::string& path, bool followLinks = true);
-    bool IsOpen() const { return FFd >= 0; }
     // Writes length bytes at offset with one write call (more only when the kernel takes
     // fewer); answers how many were written, or -1 when nothing was (an invalid offset or a
     // failing first call).
     std::int64_t WriteAt(std::int64_t offset, const char* data, std::size_t length);
-    // Reads length bytes at offset; false when fewer came.
-    [[nodiscard]] bool ReadAt(std::int64_t offset, std::size_t length, std::string& out);
-    // The file's current size in bytes; -1 when it cannot be queried.
-    std::int64_t Size() const;
     // Makes the written data durable (fdatasync).
     [[nodiscard]] bool Sync();
-    // Releases the locks and closes; false when the close reported an error.
-    bool Close();
-
-private:
-    int FFd = -1;
 };
 
 // A test seam for the failures a disk can produce: the next matching calls of every

@@ -898,6 +898,25 @@ TEST_F(Cli, ASearchCutShortByTheInflateLimitSaysSo) {
         << byPlain.Out;
 }
 
+TEST_F(Cli, WebpFilesOfAFolderAreWipedOnlyUnfiltered) {
+    const std::string webp = test::WebpFile(
+        {test::RiffChunk("VP8L", std::string(300, 'p')),
+         test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText()))});
+    const std::string path = Put("a.webp", webp);
+    const TRunResult shown = RunTool({"show", "--json", path});
+    EXPECT_EQ(JsonLines(shown.Out)[0]["fileKind"], 3);
+    EXPECT_EQ(JsonLines(shown.Out)[0]["prompt"], "a red fox in the snow");
+    const TRunResult filtered = RunTool({"wipe", "--all", "--json", FDir.Path()});
+    EXPECT_EQ(JsonLines(filtered.Out).back()["total"], 0);
+    EXPECT_EQ(test::ReadWholeFile(path), webp);
+    const TRunResult unfiltered = RunTool({"wipe", "--all", "--unfiltered", "--json", FDir.Path()});
+    ASSERT_EQ(JsonLines(unfiltered.Out).size(), 2u) << unfiltered.Out;
+    EXPECT_EQ(JsonLines(unfiltered.Out)[0]["code"], 0);
+    EXPECT_EQ(JsonLines(unfiltered.Out)[1]["fixed"], 1);
+    EXPECT_EQ(RunTool({"list", "--unfiltered", FDir.Path()}).Out,
+              RunTool({"list", "--all", FDir.Path()}).Out);
+}
+
 // A run killed at any of its writes, by SIGKILL, SIGINT or SIGTERM, leaves every file whole
 // and its output at a record boundary listing what it changed; run again, it ends with
 // exactly the bytes of an uninterrupted wipe.

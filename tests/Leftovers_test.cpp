@@ -92,6 +92,11 @@ TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
                   std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta><dc:description>", 57) +
                       Params.Prompt + "</dc:description></x:xmpmeta>"),
          {{"prompt", "UTF-8", "APP1", false}}},
+        {"WebP: XMP, and bytes after the RIFF data",
+         test::WebpFile({test::RiffChunk("VP8L", Params.Prompt),
+                         test::RiffChunk("XMP ", "<dc:description>" + Params.Prompt)}) +
+             Params.Seed,
+         {{"prompt", "UTF-8", "XMP", false}, {"seed", "UTF-8", "trailing bytes", false}}},
         {"no copies", test::PngFile({Chunk("tEXt", std::string("Comment\0fox", 11))}), {}},
         {"pixel data are not searched", test::PngFile({Chunk("IDAT", Params.Prompt)}), {}},
     };
@@ -241,6 +246,31 @@ TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
         EXPECT_EQ(findings.Leftovers[1].Key, "seed");
         EXPECT_EQ(findings.Leftovers[1].Container, "iTXt");
     }
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
+}
+
+TEST(Leftovers, AWebpIsWipedInsideItsExifPayloadAndItsCopiesReported) {
+    BuildCaseTable();
+    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
+    test::TTempDir dir;
+    const std::string before = test::WebpFile(
+        {test::RiffChunk("VP8L", std::string(30001, 'p')),
+         test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText(Params), true)),
+         test::RiffChunk("XMP ", "<dc:description>" + Params.Prompt)});
+    const std::string path = dir.File("wipe.webp");
+    ASSERT_TRUE(test::WriteFile(path, before));
+    TTarvoData record(true);
+    record.FilePath = path;
+    TWipeFindings findings;
+    ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
+    const std::string after = test::ReadWholeFile(path);
+    const std::size_t exif = before.find("EXIF") + 8;
+    const std::size_t exifLength = before.find("XMP ") - exif;
+    EXPECT_TRUE(test::ChangesWithin(before, after, {{exif, exifLength}}));
+    ASSERT_EQ(findings.Leftovers.size(), 1u);
+    EXPECT_EQ(findings.Leftovers[0].Container, "XMP");
+    record.FilePath = path;
+    EXPECT_EQ(record.Wipe(false), TWipeCode::NothingToWipe);
     ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
 }
 

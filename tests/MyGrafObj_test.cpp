@@ -312,6 +312,75 @@ TEST_F(MyGraf, JpegWithJfifSegmentYieldsTheFirstBlock) {
     EXPECT_TRUE(graf.Head.empty());
 }
 
+// A WebP's first EXIF chunk is read like a JPEG head wherever it stands: the same text gives
+// the same block as a PNG's eXIf chunk, its offsets mapped to the file.
+TEST_F(MyGraf, WebpExifChunkYieldsTheSameFirstBlockWhereverItStands) {
+    TParamSet owl;
+    owl.Prompt = "сова на ветке, акварель";
+    const std::string exif = FirstBlockText(owl);
+    TMyGraf png(false);
+    ASSERT_TRUE(png.LoadBytes(PngFile({Chunk("eXIf", exif)})));
+    const std::string pixels = test::RiffChunk("VP8L", std::string(25001, 'p')); // odd: padded
+    const std::string xmp = test::RiffChunk("XMP ", "<x:xmpmeta/>");
+    const struct {
+        const char* Note;
+        std::vector<std::string> Chunks;
+    } cases[] = {
+        {"after the pixels", {pixels, test::RiffChunk("EXIF", test::WebpExif(exif))}},
+        {"before the pixels, prefixed",
+         {test::RiffChunk("VP8X", std::string(10, '\0')),
+          test::RiffChunk("EXIF", test::WebpExif(exif, true)), pixels}},
+        {"after XMP, the first of two",
+         {pixels, xmp, test::RiffChunk("EXIF", test::WebpExif(exif)),
+          test::RiffChunk("EXIF", test::WebpExif(FirstBlockText()))}},
+        {"in a small file", {test::RiffChunk("EXIF", test::WebpExif(exif))}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Note);
+        const std::string bytes = test::WebpFile(c.Chunks);
+        TMyGraf fromFile(false);
+        ASSERT_TRUE(fromFile.Load(Put("a.webp", bytes)));
+        TMyGraf fromBytes(false);
+        ASSERT_TRUE(fromBytes.LoadBytes(bytes));
+        for (const TMyGraf* graf : {&fromFile, &fromBytes}) {
+            EXPECT_EQ(graf->FileKind, 3);
+            const TMyGrafItem& first = graf->FirstBlock;
+            EXPECT_EQ(first.Text, png.FirstBlock.Text);
+            EXPECT_EQ(first.GetPrompt(), "сова на ветке, акварель");
+            for (std::size_t i = 0; i < first.Values.size(); ++i) {
+                const TValuePos mine = first.Values[i];
+                const TValuePos theirs = png.FirstBlock.Values[i];
+                EXPECT_EQ(first.Data.substr(mine.Offset - 1, mine.Length),
+                          png.FirstBlock.Data.substr(theirs.Offset - 1, theirs.Length));
+            }
+            EXPECT_EQ(first.CrcPos, 0);
+            EXPECT_EQ(bytes.substr(static_cast<std::size_t>(first.BlockOffset), first.Data.size()),
+                      first.Data);
+        }
+    }
+}
+
+TEST_F(MyGraf, WebpWithoutAReadableExifChunkHoldsNoParameters) {
+    const std::string exif = test::RiffChunk("EXIF", test::WebpExif(FirstBlockText()));
+    std::string oversized = test::WebpFile({exif});
+    oversized[4] = '\xFF'; // a RIFF size past the file's end: the walk ends with the file
+    const std::string cases[] = {
+        test::WebpFile({test::RiffChunk("VP8L", "pixels")}),
+        test::WebpFile({test::RiffChunk("EXIF", "no marker here")}),
+        // The RIFF data end before the EXIF chunk that follows them.
+        test::WebpFile({test::RiffChunk("VP8L", "pixels")}).substr(0, 4) +
+            std::string("\x0E\0\0\0", 4) + test::WebpFile({test::RiffChunk("VP8L", "pixels")}).substr(8) +
+            exif,
+    };
+    for (const std::string& bytes : cases) {
+        TMyGraf graf(false);
+        EXPECT_FALSE(graf.LoadBytes(bytes));
+        EXPECT_FALSE(graf.FirstBlock.HasParams());
+    }
+    TMyGraf graf(false);
+    EXPECT_TRUE(graf.LoadBytes(oversized));
+}
+
 TEST_F(MyGraf, JpegHeadMustHoldTwentyThousandBytes) {
     struct Case {
         std::size_t Size;

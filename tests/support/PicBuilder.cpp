@@ -318,6 +318,29 @@ std::string JpegFile(std::string_view firstBlockData, const TPicture& picture,
     return out;
 }
 
+std::string RiffChunk(std::string_view fourcc, std::string_view payload) {
+    std::string out(fourcc);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>(payload.size() >> shift));
+    out += payload;
+    if (payload.size() % 2 != 0) out.push_back('\0');
+    return out;
+}
+
+std::string WebpFile(const std::vector<std::string>& chunks) {
+    std::string body = "WEBP";
+    for (const std::string& chunk : chunks)
+        body += chunk;
+    std::string out = "RIFF";
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>(body.size() >> shift));
+    return out + body;
+}
+
+std::string WebpExif(std::string_view firstBlockData, bool prefixed) {
+    return (prefixed ? std::string("Exif\0\0", 6) : std::string()) + std::string(firstBlockData);
+}
+
 std::string JpegHead(std::string_view firstBlockData, std::size_t size) {
     std::string out("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20);
     out += ExifApp1(firstBlockData);

@@ -81,6 +81,15 @@ std::string PngFile(const std::vector<std::string>& before,
 // The usual Tarvo PNG: eXIf and tEXt of params before the pixels.
 std::string TarvoPng(const TParamSet& params = {}, const TPicture& picture = {});
 
+// WebP pieces. A RIFF chunk: FourCC, little-endian payload size, payload, and a pad byte
+// when the size is odd.
+std::string RiffChunk(std::string_view fourcc, std::string_view payload);
+// "RIFF", the size of what follows, "WEBP", then the chunks.
+std::string WebpFile(const std::vector<std::string>& chunks);
+// The payload of a WebP EXIF chunk holding firstBlockData, after the "Exif\0\0" prefix that
+// some writers put before the TIFF header when prefixed.
+std::string WebpExif(std::string_view firstBlockData, bool prefixed = false);
+
 // A decodable JFIF JPEG of picture whose APP1 Exif segment, right after APP0, holds
 // firstBlockData; a comment segment pads the file to at least minSize bytes.
 std::string JpegFile(std::string_view firstBlockData, const TPicture& picture = {},
