@@ -48,6 +48,38 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
         return i;
     }
     const std::size_t ahead = 4 * static_cast<std::size_t>(jobs);
+    // Locking. The one mutex guards all of the batch's state below: window, next, handed,
+    // stopped, failure and lastOfKey (count, ahead and keys do not change). work, done and
+    // stop are called with the mutex let go. An item is taken (next counted on, its key
+    // noted) under the lock; the lock is let go while work runs and taken again to put the
+    // result into the window (run). The calling thread moves the front result out of the
+    // window and counts it handed under the lock, then lets go for done and for stop: they
+    // write output, show progress and may take long, and meanwhile the workers keep taking
+    // items and storing results; done works on its own moved result, and an exception from
+    // it is recorded once the lock is taken again. The first stop, before the threads
+    // start, needs no lock.
+    //
+    // Both condition variables are waited on with the mutex held:
+    // - workersWake: a worker waits on it until an item may be started (the window has room:
+    //   next < handed + ahead) or the batch ends (stopped, or every item taken); and, having
+    //   taken an item whose key has an earlier item not yet handed on, until that item is
+    //   handed on or the batch has failed. Everything that moves handed on or ends the batch
+    //   wakes all workers: the calling thread after each item it hands on (the lock still
+    //   held), run when work throws, and the calling thread once more at the end, after
+    //   setting stopped and letting go of the lock, before it joins them. A stop answered by
+    //   stop() sets stopped without a wake: a worker waiting for room starts nothing either
+    //   way and is woken by the next item handed on or at the end.
+    // - callerWake: only the calling thread waits on it, when it has nothing to hand on and
+    //   may not start the next item itself, until the front item is done, the batch has
+    //   failed, or nothing more will come. run wakes it (notify_one: one waiter) when the
+    //   item it finished is the front one (i == handed) or work threw. Nothing else needs
+    //   to: "nothing more will come" comes true only through the calling thread's own steps
+    //   or a failure, and a result stored behind the front is found when its turn comes,
+    //   since the loop looks at the window before it waits.
+    // The calling thread waits only while the front item is being worked on by a worker,
+    // which then wakes it. When the loop ends without a failure every item taken has been
+    // handed on, so no worker waits for an earlier item of its key; after a failure such a
+    // worker wakes on it and leaves its item undone.
     std::mutex mutex;
     std::condition_variable workersWake; // an item may be started, or the batch ends
     std::condition_variable callerWake;  // the next item to hand on is done, or the batch ends
