@@ -1,6 +1,6 @@
 // Decoding a picture for display (LoadPicture plus the display copy) against the bare
-// library decode of the same file, for 1024 and 2048-pixel square PNG and JPEG pictures that
-// the benchmark writes at start. The display path should stay within 1.3x of the bare decode.
+// library decode of the same file, for 1024 and 2048-pixel square PNG, JPEG and lossy WebP
+// pictures that the benchmark writes at start. The display path should stay within 1.3x of the bare decode.
 #include "picture/DIB.h"
 #include "picture/LoadImageFile.h"
 #include "support/PictureWriters.h"
@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <turbojpeg.h>
+#include <webp/decode.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,7 @@ public:
             const auto pixels = tp::NaturalPicture(size, size, static_cast<std::uint32_t>(size));
             Write(Path("png", size), tp::WritePngRgb(size, size, pixels));
             Write(Path("jpg", size), tp::WriteJpeg(size, size, pixels, 90, TJSAMP_420));
+            Write(Path("webp", size), tp::WriteWebpLossy(size, size, pixels, 85));
         }
     }
     ~BenchFiles() {
@@ -107,10 +109,27 @@ void BM_BareJpeg(benchmark::State& state) {
     tjDestroy(handle);
 }
 
+void BM_BareWebp(benchmark::State& state) {
+    const std::string path = Files().Path("webp", static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
+        int w = 0;
+        int h = 0;
+        std::uint8_t* pixels = WebPDecodeBGR(bytes.data(), bytes.size(), &w, &h);
+        if (pixels == nullptr) state.SkipWithError("webp");
+        benchmark::DoNotOptimize(pixels);
+        WebPFree(pixels);
+    }
+}
+
 BENCHMARK_CAPTURE(BM_DisplayPath, png, "png")->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BarePng)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DisplayPath, jpeg, "jpg")->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareJpeg)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DisplayPath, webp, "webp")->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareWebp)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,7 +2,7 @@
 // read back, search the whole file for leftover copies; no sync), against the search for
 // leftover copies alone, on typical pictures with a warm page cache: 2 MB PNG files whose
 // pixel data stand in IDAT chunks of 8 KiB or 64 KiB (as common encoders write them) or in
-// one chunk, and 200 KB JPEG files. bench/wipe_verify_bench.sh turns the two into the cost ratio of
+// one chunk, 200 KB JPEG files, and 200 KB WebP files whose EXIF chunk follows the pixels. bench/wipe_verify_bench.sh turns the two into the cost ratio of
 // a wipe with the proof against one without it.
 #include "params/DatTypes.h"
 #include "params/Leftovers.h"
@@ -28,7 +28,7 @@ constexpr int FileCount = 100;
 
 struct TFolder {
     std::vector<std::string> Paths;
-    std::vector<std::string> Heads; // each file's first bytes as made, to undo a wipe
+    std::vector<std::string> Heads; // each file's bytes as made up to its parameters, to undo a wipe
     std::vector<std::vector<tarvo::TNeedle>> Needles;
 };
 
@@ -67,12 +67,17 @@ TFolder Make(const std::string& root, const std::string& kind) {
                                                      : std::size_t{1} << 30;
     for (int i = 0; i < FileCount; ++i) {
         const TParamSet params = ParamsFor(i);
-        const std::string bytes = kind == "jpeg" ? JpegFile(FirstBlockText(params), picture)
-                                                 : Png(params, picture, idatSize);
-        const std::string path = dir + "/" + std::to_string(i) + (kind == "jpeg" ? ".jpg" : ".png");
+        const bool webp = kind == "webp";
+        const std::string bytes =
+            kind == "jpeg" ? JpegFile(FirstBlockText(params), picture)
+            : webp ? WebpFile({RiffChunk("VP8L", std::string(200000, 'p')),
+                               RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})
+                   : Png(params, picture, idatSize);
+        const std::string path =
+            dir + "/" + std::to_string(i) + (kind == "jpeg" ? ".jpg" : webp ? ".webp" : ".png");
         if (bytes.empty() || !WriteFile(path, bytes)) std::abort();
         folder.Paths.push_back(path);
-        folder.Heads.push_back(bytes.substr(0, tarvo::ReadLimit));
+        folder.Heads.push_back(webp ? bytes : bytes.substr(0, tarvo::ReadLimit));
         folder.Needles.push_back({{"JobId", params.JobId},
                                   {"prompt", params.Prompt},
                                   {"negative_prompt", params.NegPrompt},
@@ -146,7 +151,7 @@ int main(int argc, char** argv) {
     if (mkdtemp(pattern) == nullptr) return 1;
     const std::string root = pattern;
     static std::vector<std::pair<std::string, TFolder>> folders;
-    for (const char* kind : {"png_8k", "png_64k", "png_1chunk", "jpeg"})
+    for (const char* kind : {"png_8k", "png_64k", "png_1chunk", "jpeg", "webp"})
         folders.emplace_back(kind, Make(root, kind));
     for (const auto& [kind, folder] : folders) {
         benchmark::RegisterBenchmark(("BM_Wipe/" + kind).c_str(), Wipe, &folder)

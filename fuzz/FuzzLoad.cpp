@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     tarvo::TMyGraf shown(false);
     if (shown.LoadBytes(bytes)) {
-        if (shown.FileKind != 1 && shown.FileKind != 2) std::abort();
+        if (shown.FileKind < 1 || shown.FileKind > 3) std::abort();
         if (shown.FirstBlock.Text.empty() && shown.SecondBlock.Text.empty()) std::abort();
         (void)shown.FirstBlock.GetPrompt();
         for (const std::string_view name : tarvo::ParamNames)
@@ -30,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tarvo::TMyGraf wipe(true);
     if (!wipe.LoadBytes(bytes)) return 0;
     if (!wipe.FirstBlock.Text.empty() || !wipe.SecondBlock.Text.empty()) std::abort();
+    // A block cut from a JPEG head or a WebP EXIF payload names its own bytes in the file.
+    const tarvo::TMyGrafItem& first = wipe.FirstBlock;
+    if (first.HasParams() && first.CrcPos == 0 &&
+        (first.BlockOffset < 0 ||
+         bytes.substr(static_cast<std::size_t>(first.BlockOffset), first.Data.size()) !=
+             first.Data))
+        std::abort();
     tarvo::ParJobId = tarvo::ParPrompt = tarvo::ParNegPrompt = tarvo::ParSeed = true;
     if (wipe.Mark()) {
         tarvo::fuzz::CheckMarked(wipe.FirstBlock);

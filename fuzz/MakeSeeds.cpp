@@ -68,6 +68,15 @@ TSeeds LoadSeeds() {
         {"jpeg_head_19999", JpegHead(FirstBlockText(params), 19999)},
         {"jpeg_folded", JpegHead(FirstBlockData(FoldedText()), 20000)},
         {"jpeg_exif_first", exifFirst},
+        {"webp_exif_after_pixels",
+         WebpFile({RiffChunk("VP8L", std::string(301, 'p')),
+                   RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})},
+        {"webp_exif_prefixed_first",
+         WebpFile({RiffChunk("VP8X", std::string(10, '\0')),
+                   RiffChunk("EXIF", WebpExif(FirstBlockText(unicode), true)),
+                   RiffChunk("VP8 ", std::string(40, 'v'))})},
+        {"webp_riff_past_end",
+         WebpFile({RiffChunk("EXIF", WebpExif(FirstBlockText(params)))}).replace(4, 4, std::string("\xFF\xFF\0\0", 4))},
         {"text_file", "JobId: 1\nprompt: not a picture\n"},
         {"short", std::string(tarvo::PngSignature.substr(0, 6))},
     };
@@ -127,6 +136,10 @@ TSeeds LeftoverSeeds() {
                  {Chunk("tarv", Utf16(params.JobId))}, TPicture{96, 96, true, {}}) +
              "trailing " + params.Prompt},
         {"jpeg_xmp_and_comment", jpeg},
+        {"webp_xmp_and_trailing",
+         WebpFile({RiffChunk("VP8L", params.Prompt), RiffChunk("EXIF", WebpExif(FirstBlockText(params))),
+                   RiffChunk("XMP ", xmp)}) +
+             params.Seed},
         {"png_zip_bomb",
          PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(std::string(1 << 20, 'a')))})},
     };

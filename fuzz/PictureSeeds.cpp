@@ -111,6 +111,24 @@ TSeeds BmpSeeds() {
             {"rle4.bmp", tp::WriteBmp(rle4)}};
 }
 
+TSeeds WebpSeeds() {
+    const auto natural = tp::NaturalPicture(16, 12, 4);
+    std::vector<tp::TRgba> alpha = natural;
+    for (std::size_t i = 0; i < alpha.size(); ++i)
+        alpha[i].A = static_cast<std::uint8_t>(i * 5);
+    std::vector<tp::TRgba> framed(16 * 12, {0, 0, 0, 0});
+    for (int y = 2; y < 10; ++y)
+        for (int x = 4; x < 12; ++x)
+            framed[static_cast<std::size_t>(y * 16 + x)] =
+                natural[static_cast<std::size_t>(y * 16 + x)];
+    return {{"lossy.webp", tp::WriteWebpLossy(16, 12, natural, 75)},
+            {"lossy-alpha.webp", tp::WriteWebpLossy(16, 12, alpha, 75, true)},
+            {"lossless.webp", tp::WriteWebpLossless(16, 12, natural)},
+            {"lossless-alpha.webp", tp::WriteWebpLossless(16, 12, alpha, true)},
+            {"solid.webp", tp::WriteWebpSolid(40, 30, {9, 99, 199, 255})},
+            {"animated.webp", tp::WriteWebpAnimation(16, 12, {framed, natural, alpha})}};
+}
+
 void WriteAll(const std::filesystem::path& folder, const TSeeds& seeds) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -129,6 +147,7 @@ void WritePictureSeeds(const std::string& corpusRoot) {
     WriteAll(root / "FuzzDecodeJpeg", JpegSeeds());
     WriteAll(root / "FuzzDecodeGif", GifSeeds());
     WriteAll(root / "FuzzDecodeBmp", BmpSeeds());
+    WriteAll(root / "FuzzDecodeWebp", WebpSeeds());
 }
 
 } // namespace tarvo

@@ -6,7 +6,8 @@
 namespace tarvo {
 
 // Writes a few small valid pictures per decoder into corpusRoot/<target>/ for the targets
-// FuzzDecodePng, FuzzDecodeJpeg, FuzzDecodeGif and FuzzDecodeBmp, creating the folders.
+// FuzzDecodePng, FuzzDecodeJpeg, FuzzDecodeGif, FuzzDecodeBmp and FuzzDecodeWebp, creating
+// the folders.
 // A seed that cannot be made or written is reported on stderr.
 void WritePictureSeeds(const std::string& corpusRoot);
 

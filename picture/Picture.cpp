@@ -15,8 +15,9 @@ TDecoderKind DecoderForExtension(std::string_view ext) {
         TDecoderKind Decoder;
     };
     static constexpr Entry kTable[] = {
-        {"png", TDecoderKind::Png}, {"jpg", TDecoderKind::Jpeg}, {"jpeg", TDecoderKind::Jpeg},
-        {"gif", TDecoderKind::Gif}, {"bmp", TDecoderKind::Bmp},  {"dib", TDecoderKind::Bmp},
+        {"png", TDecoderKind::Png},   {"jpg", TDecoderKind::Jpeg}, {"jpeg", TDecoderKind::Jpeg},
+        {"gif", TDecoderKind::Gif},   {"bmp", TDecoderKind::Bmp},  {"dib", TDecoderKind::Bmp},
+        {"webp", TDecoderKind::Webp},
     };
     for (const Entry& e : kTable) {
         if (SameAsciiText(e.Ext, ext)) return e.Decoder;
@@ -63,6 +64,9 @@ bool TPicture::LoadFromBytes(TDecoderKind decoder, std::span<const std::uint8_t>
         break;
     case TDecoderKind::Bmp:
         ok = DecodeBmp(bytes, FBitmap);
+        break;
+    case TDecoderKind::Webp:
+        ok = DecodeWebp(bytes, FBitmap);
         break;
     case TDecoderKind::None:
         break;

@@ -12,17 +12,17 @@
 
 namespace tarvo {
 
-enum class TDecoderKind : int { None = 0, Png = 1, Jpeg = 2, Gif = 3, Bmp = 4 };
+enum class TDecoderKind : int { None = 0, Png = 1, Jpeg = 2, Gif = 3, Bmp = 4, Webp = 5 };
 
-// What a loaded container holds: a bitmap picture (the PNG, GIF, BMP and DIB results) or a
-// JPEG picture, which is not a bitmap; the display copy treats the two differently.
+// What a loaded container holds: a bitmap picture (the PNG, GIF, WebP, BMP and DIB results)
+// or a JPEG picture, which is not a bitmap; the display copy treats the two differently.
 enum class TGraphicKind : int { None = 0, Bitmap = 1, Jpeg = 2 };
 
 // Largest picture file that is read into memory, in bytes.
 inline constexpr std::int64_t kMaxPictureFileSize = std::int64_t{512} * 1024 * 1024;
 
 // The decoder registered for ext, given without its dot: "png"; "jpg", "jpeg"; "gif";
-// "bmp", "dib". None for every other extension ("webp", "") .
+// "bmp", "dib"; "webp". None for every other extension ("tif", "") .
 TDecoderKind DecoderForExtension(std::string_view ext);
 
 // The extension of the file name in path, with its dot (".png"); empty when the name has no

@@ -12,8 +12,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick strace
-  help2man dpkg-dev file lintian desktop-file-utils appstream
+  help2man dpkg-dev file lintian devscripts desktop-file-utils appstream
   rapidjson-dev libboost-json1.81-dev libsimdjson-dev time
+  libwebp-dev
 )
 
 missing=()

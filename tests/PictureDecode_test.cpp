@@ -1,4 +1,6 @@
+#include "picture/DIB.h"
 #include "picture/Decoders.h"
+#include "picture/Picture.h"
 #include "support/PictureWriters.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -516,6 +519,152 @@ TEST(DecodeGif, RejectsMalformedFiles) {
         SCOPED_TRACE(c.Note);
         TBitmap b;
         EXPECT_FALSE(tarvo::DecodeGif(Span(c.File), b));
+        EXPECT_TRUE(b.Empty());
+    }
+}
+
+// ---------------------------------------------------------------- WebP
+
+const tp::TRgba kTeal{20, 140, 160, 255};
+
+// Sets the canvas size in the VP8X chunk that the animation encoder writes first: width - 1
+// and height - 1, 24 bits each, little-endian.
+tp::TBytes WithCanvas(tp::TBytes file, std::uint32_t width, std::uint32_t height) {
+    if (file.size() < 30 || std::string(file.begin() + 12, file.begin() + 16) != "VP8X") {
+        ADD_FAILURE() << "no VP8X chunk first";
+        return file;
+    }
+    for (int i = 0; i < 3; ++i) {
+        file[24 + i] = static_cast<std::uint8_t>((width - 1) >> (8 * i));
+        file[27 + i] = static_cast<std::uint8_t>((height - 1) >> (8 * i));
+    }
+    return file;
+}
+
+// A 10 x 8 animation whose first frame has a transparent edge two pixels wide, so the
+// encoder stores that frame as 6 x 4 pixels placed inside the canvas; the second is white.
+std::vector<std::vector<tp::TRgba>> TwoFrames() {
+    std::vector<tp::TRgba> first(10 * 8, {0, 0, 0, 0});
+    for (int y = 2; y < 6; ++y)
+        for (int x = 2; x < 8; ++x)
+            first[static_cast<std::size_t>(y * 10 + x)] = {static_cast<std::uint8_t>(x * 30),
+                                                           static_cast<std::uint8_t>(y * 40), 200,
+                                                           static_cast<std::uint8_t>(255 - x * 9)};
+    return {first, std::vector<tp::TRgba>(10 * 8, {255, 255, 255, 255})};
+}
+
+TEST(DecodeWebp, ReadsLossyAndLosslessStillPictures) {
+    // 13 x 7, so that rows of 24 bits end in a byte of padding. The lossy encoder halves
+    // the colour resolution, so its picture has gentle gradients.
+    const auto pattern = Pattern(13, 7);
+    std::vector<tp::TRgba> gentle = pattern;
+    for (std::size_t i = 0; i < gentle.size(); ++i)
+        gentle[i] = {static_cast<std::uint8_t>(90 + i % 13 * 4),
+                     static_cast<std::uint8_t>(60 + i / 13 * 7),
+                     static_cast<std::uint8_t>(170 - i % 13 * 3), pattern[i].A};
+    struct TCase {
+        const char* Note;
+        tp::TBytes File;
+        std::vector<tp::TRgba> Want;
+        int BitCount;
+        int Tolerance;
+    };
+    const TCase cases[] = {
+        {"lossy", tp::WriteWebpLossy(13, 7, gentle, 100), gentle, 24, 6},
+        {"lossy with alpha", tp::WriteWebpLossy(13, 7, gentle, 100, true), gentle, 32, 6},
+        {"lossless", tp::WriteWebpLossless(13, 7, pattern), pattern, 24, 0},
+        {"lossless with alpha", tp::WriteWebpLossless(13, 7, pattern, true), pattern, 32, 0},
+        {"one colour, written bit by bit", tp::WriteWebpSolid(13, 7, kTeal),
+         std::vector<tp::TRgba>(13 * 7, kTeal), 24, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Note);
+        TBitmap b;
+        ASSERT_TRUE(tarvo::DecodeWebp(Span(c.File), b));
+        EXPECT_EQ(b.BitCount(), c.BitCount);
+        EXPECT_EQ(b.HasAlpha, c.BitCount == 32);
+        ExpectPixels(b, c.Want, c.Tolerance, c.BitCount == 32);
+        for (int y = 0; y < b.Height(); ++y)
+            for (std::size_t i = b.RowBytes(); i < b.Stride(); ++i)
+                EXPECT_EQ(b.Row(y)[i], 0) << "padding of row " << y;
+    }
+}
+
+TEST(DecodeWebp, KeepsAlphaForTheDisplayCopyToDrawOntoBlackAsForPng) {
+    auto pixels = Pattern(6, 5);
+    pixels[0].A = 0; // transparent pixels may lose their colour in the WebP file
+    pixels[7].A = 0;
+    tarvo::TPicture webp;
+    tarvo::TPicture png;
+    ASSERT_TRUE(webp.LoadFromBytes("WebP", Span(tp::WriteWebpLossless(6, 5, pixels, true))));
+    ASSERT_TRUE(png.LoadFromBytes("png", Span(tp::WritePngRgba(6, 5, pixels))));
+    EXPECT_TRUE(webp.Bitmap().HasAlpha);
+    tarvo::TDIB webpShown;
+    tarvo::TDIB pngShown;
+    ASSERT_TRUE(webpShown.Assign(webp) && pngShown.Assign(png));
+    ASSERT_EQ(webpShown.BitCount(), pngShown.BitCount());
+    ASSERT_EQ(webpShown.Width() * webpShown.Height(), 6 * 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(PixelAt(webpShown.Bitmap(), x, y), PixelAt(pngShown.Bitmap(), x, y))
+                << x << "," << y;
+}
+
+TEST(DecodeWebp, GivesTheFirstFrameOfAnAnimationOnItsCanvas) {
+    const auto frames = TwoFrames();
+    const tp::TBytes file = tp::WriteWebpAnimation(10, 8, frames);
+    TBitmap b;
+    ASSERT_TRUE(tarvo::DecodeWebp(Span(file), b));
+    EXPECT_TRUE(b.HasAlpha);
+    ExpectPixels(b, frames[0], 0, true);
+    // A larger canvas leaves more of it transparent black.
+    ASSERT_TRUE(tarvo::DecodeWebp(Span(WithCanvas(file, 300, 200)), b));
+    EXPECT_EQ(PixelAt(b, 299, 199), (TRGBQuad{0, 0, 0, 0}));
+}
+
+TEST(DecodeWebp, RejectsEveryTruncation) {
+    const tp::TBytes files[] = {tp::WriteWebpLossy(16, 16, tp::NaturalPicture(16, 16, 7), 80),
+                                tp::WriteWebpLossless(16, 16, Pattern(16, 16), true),
+                                tp::WriteWebpAnimation(10, 8, TwoFrames())};
+    for (const tp::TBytes& file : files) {
+        ASSERT_FALSE(file.empty());
+        ExpectPrefixesFail(file, 0, [](auto d, TBitmap& b) { return tarvo::DecodeWebp(d, b); });
+    }
+}
+
+TEST(DecodeWebp, RejectsMalformedAndOversizedFiles) {
+    const tp::TBytes lossy = tp::WriteWebpLossy(16, 16, tp::NaturalPicture(16, 16, 2), 80);
+    const tp::TBytes lossless = tp::WriteWebpLossless(4, 4, Pattern(4, 4));
+    ASSERT_TRUE(lossy.size() > 30 && lossless.size() > 30);
+    ASSERT_EQ(lossy[23], 0x9D); // the key frame's start code, after its 3-byte tag
+    ASSERT_EQ(lossless[20], 0x2F);
+    const auto patched = [](tp::TBytes file, std::size_t at, std::uint8_t value) {
+        file[at] = value;
+        return file;
+    };
+    const tp::TBytes animation = tp::WriteWebpAnimation(10, 8, TwoFrames());
+    struct TCase {
+        const char* Note;
+        tp::TBytes File;
+    };
+    // The oversized files are whole: at a smaller size they decode (tests above).
+    const TCase cases[] = {
+        {"empty", {}},
+        {"RIFF header only", tp::TBytes(lossless.begin(), lossless.begin() + 12)},
+        {"RIFF form WEBQ", patched(lossless, 11, 'Q')},
+        {"bitstream without its RIFF container", tp::TBytes(lossless.begin() + 20, lossless.end())},
+        {"lossy frame without start code", patched(lossy, 23, 0x9C)},
+        {"lossless bitstream with a wrong signature", patched(lossless, 20, 0x2E)},
+        {"first frame reaching past a 4 x 4 canvas", WithCanvas(animation, 4, 4)},
+        {"a PNG", tp::WritePngRgb(2, 2, Pattern(2, 2))},
+        {"8193 x 8192 picture", tp::WriteWebpSolid(8193, 8192, kTeal)},
+        {"16384 x 16384 picture", tp::WriteWebpSolid(16384, 16384, kTeal)},
+        {"8193 x 8192 animation canvas", WithCanvas(animation, 8193, 8192)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Note);
+        TBitmap b;
+        EXPECT_FALSE(tarvo::DecodeWebp(Span(c.File), b));
         EXPECT_TRUE(b.Empty());
     }
 }

@@ -29,7 +29,7 @@ TEST(PictureContainer, PicksTheDecoderByExtensionIgnoringCase) {
         {"jpg", TDecoderKind::Jpeg},  {"JPG", TDecoderKind::Jpeg},  {"jpeg", TDecoderKind::Jpeg},
         {"JPEG", TDecoderKind::Jpeg}, {"gif", TDecoderKind::Gif},   {"GIF", TDecoderKind::Gif},
         {"bmp", TDecoderKind::Bmp},   {"BMP", TDecoderKind::Bmp},   {"dib", TDecoderKind::Bmp},
-        {"Dib", TDecoderKind::Bmp},   {"webp", TDecoderKind::None}, {"WebP", TDecoderKind::None},
+        {"Dib", TDecoderKind::Bmp},   {"webp", TDecoderKind::Webp}, {"WebP", TDecoderKind::Webp},
         {"", TDecoderKind::None},     {".png", TDecoderKind::None}, {"pngx", TDecoderKind::None},
         {"jp", TDecoderKind::None},   {"ico", TDecoderKind::None},  {"tif", TDecoderKind::None},
     };

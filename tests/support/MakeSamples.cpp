@@ -1,7 +1,8 @@
-// Writes the sample pictures shipped in samples/: small PNG and JPEG files with the
+// Writes the sample pictures shipped in samples/: small PNG, JPEG and WebP files with the
 // parameter blocks the service writes, drawn as simple landscapes so the viewer has
 // something to show. Usage: make_samples <folder>
 #include "support/PicBuilder.h"
+#include "support/PictureWriters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,6 +44,17 @@ std::vector<std::uint8_t> Landscape(int width, int height, const TScene& s) {
         }
     }
     return rgb;
+}
+
+// A lossy WebP of the scene with the first block in an EXIF chunk after the pixels.
+std::string TarvoWebp(const TParamSet& params, int width, int height, const TScene& scene) {
+    const std::vector<std::uint8_t> rgb = Landscape(width, height, scene);
+    std::vector<tarvo::testpic::TRgba> pixels;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back({rgb[i], rgb[i + 1], rgb[i + 2], 255});
+    const tarvo::testpic::TBytes simple = tarvo::testpic::WriteWebpLossy(width, height, pixels, 85);
+    return ExtendedWebp(std::string(simple.begin(), simple.end()), width, height,
+                        {RiffChunk("EXIF", WebpExif(FirstBlockText(params)))});
 }
 
 TPicture Picture(int width, int height, const TScene& scene) {
@@ -103,6 +115,13 @@ int main(int argc, char** argv) {
     harbour.Seed = "905112384";
     harbour.Format = "jpeg";
 
+    TParamSet lighthouse;
+    lighthouse.JobId = "6d1e9b47-a3c8-4f25-9e0b-2c7d5a8f1e36";
+    lighthouse.Prompt = "an old lighthouse on a cliff at dawn, sea mist, soft pastel colours";
+    lighthouse.NegPrompt = "people, boats";
+    lighthouse.Seed = "3141592653";
+    lighthouse.Format = "webp";
+
     bool ok = true;
     ok &= Write(folder, "fox-in-snow.png", TarvoPng(fox, Picture(320, 240, snow)));
     ok &= Write(folder, "кот-на-крыше.jpg", JpegFile(FirstBlockText(cat), Picture(320, 240, dusk)));
@@ -110,5 +129,6 @@ int main(int argc, char** argv) {
     ok &= Write(folder, "harbour-at-night.jpeg",
                 JpegFile(FirstBlockText(harbour), Picture(240, 320, night)));
     ok &= Write(folder, "no-parameters.png", PngFile({}, {}, Picture(200, 150, noon)));
+    ok &= Write(folder, "lighthouse-at-dawn.webp", TarvoWebp(lighthouse, 320, 240, dusk));
     return ok ? 0 : 1;
 }

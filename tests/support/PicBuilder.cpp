@@ -337,6 +337,23 @@ std::string WebpFile(const std::vector<std::string>& chunks) {
     return out + body;
 }
 
+std::string ExtendedWebp(std::string_view simple, int width, int height,
+                         const std::vector<std::string>& after,
+                         const std::vector<std::string>& before) {
+    if (simple.size() < 12) return {};
+    std::string flags(10, '\0');
+    flags[0] = 0x08 | 0x04; // EXIF and XMP metadata
+    for (int i = 0; i < 3; ++i) {
+        flags[4 + i] = static_cast<char>((width - 1) >> (8 * i));
+        flags[7 + i] = static_cast<char>((height - 1) >> (8 * i));
+    }
+    std::vector<std::string> chunks = {RiffChunk("VP8X", flags)};
+    chunks.insert(chunks.end(), before.begin(), before.end());
+    chunks.emplace_back(simple.substr(12));
+    chunks.insert(chunks.end(), after.begin(), after.end());
+    return WebpFile(chunks);
+}
+
 std::string WebpExif(std::string_view firstBlockData, bool prefixed) {
     return (prefixed ? std::string("Exif\0\0", 6) : std::string()) + std::string(firstBlockData);
 }

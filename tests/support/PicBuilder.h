@@ -86,6 +86,12 @@ std::string TarvoPng(const TParamSet& params = {}, const TPicture& picture = {})
 std::string RiffChunk(std::string_view fourcc, std::string_view payload);
 // "RIFF", the size of what follows, "WEBP", then the chunks.
 std::string WebpFile(const std::vector<std::string>& chunks);
+// The extended form of a simple WebP (its image chunk right after the RIFF header) of
+// width x height pixels: VP8X, whose flags announce EXIF and XMP, then before, the image
+// chunk, then after (where most writers put EXIF and XMP).
+std::string ExtendedWebp(std::string_view simple, int width, int height,
+                         const std::vector<std::string>& after,
+                         const std::vector<std::string>& before = {});
 // The payload of a WebP EXIF chunk holding firstBlockData, after the "Exif\0\0" prefix that
 // some writers put before the TIFF header when prefixed.
 std::string WebpExif(std::string_view firstBlockData, bool prefixed = false);

@@ -3,6 +3,8 @@
 #include <gif_lib.h>
 #include <png.h>
 #include <turbojpeg.h>
+#include <webp/encode.h>
+#include <webp/mux.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -28,6 +30,69 @@ void PutLe16(TBytes& out, std::uint32_t v) {
 void PutLe32(TBytes& out, std::uint32_t v) {
     PutLe16(out, v & 0xFFFF);
     PutLe16(out, v >> 16);
+}
+
+static_assert(sizeof(TRgba) == 4, "pixels are handed to the encoders as RGBA bytes");
+
+const std::uint8_t* RgbaBytes(std::span<const TRgba> pixels) {
+    return reinterpret_cast<const std::uint8_t*>(pixels.data());
+}
+
+TBytes RgbBytes(std::span<const TRgba> pixels) {
+    TBytes rgb;
+    for (const TRgba& p : pixels)
+        rgb.insert(rgb.end(), {p.R, p.G, p.B});
+    return rgb;
+}
+
+bool SizeMatches(int width, int height, std::size_t count) {
+    return width > 0 && height > 0 &&
+           count == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+// Runs one of libwebp's simple encoders, encode(&output) answering the size it made, and
+// copies the result before freeing it.
+template <typename Encode> TBytes RunWebpEncoder(Encode encode) {
+    std::uint8_t* output = nullptr;
+    const std::size_t size = encode(&output);
+    TBytes out;
+    if (output != nullptr && size != 0) out.assign(output, output + size);
+    WebPFree(output);
+    return out;
+}
+
+struct AnimEncoderDeleter {
+    void operator()(WebPAnimEncoder* encoder) const { WebPAnimEncoderDelete(encoder); }
+};
+
+// The bits of a lossless WebP bitstream, least significant bit of each byte first.
+class LsbBitWriter {
+public:
+    void Put(std::uint32_t value, int bits) {
+        for (int i = 0; i < bits; ++i, ++FUsed) {
+            if (FUsed % 8 == 0) FBytes.push_back(0);
+            FBytes.back() =
+                static_cast<std::uint8_t>(FBytes.back() | (((value >> i) & 1u) << (FUsed % 8)));
+        }
+    }
+    const TBytes& Bytes() const { return FBytes; }
+
+private:
+    TBytes FBytes;
+    std::size_t FUsed = 0;
+};
+
+// "RIFF", its size, "WEBP", then one chunk (padded to an even length).
+TBytes RiffWebp(std::string_view fourcc, const TBytes& payload) {
+    const std::size_t padded = payload.size() + (payload.size() & 1);
+    TBytes out = {'R', 'I', 'F', 'F'};
+    PutLe32(out, static_cast<std::uint32_t>(4 + 8 + padded));
+    out.insert(out.end(), {'W', 'E', 'B', 'P'});
+    out.insert(out.end(), fourcc.begin(), fourcc.end());
+    PutLe32(out, static_cast<std::uint32_t>(payload.size()));
+    out.insert(out.end(), payload.begin(), payload.end());
+    out.resize(20 + padded, 0);
+    return out;
 }
 
 TBytes WritePngSimple(int width, int height, png_uint_32 format, const void* pixels,
@@ -114,9 +179,7 @@ void PutBits(std::uint8_t* row, std::uint64_t bitPos, std::uint32_t bits, std::u
 } // namespace
 
 TBytes WritePngRgb(int width, int height, std::span<const TRgba> pixels) {
-    TBytes rgb;
-    for (const TRgba& p : pixels)
-        rgb.insert(rgb.end(), {p.R, p.G, p.B});
+    const TBytes rgb = RgbBytes(pixels);
     return WritePngSimple(width, height, PNG_FORMAT_RGB, rgb.data(), nullptr, 0);
 }
 
@@ -262,6 +325,84 @@ TBytes WriteGif(const TGif& gif) {
     }
     if (EGifCloseFile(file, &error) != GIF_OK) ok = false;
     return ok ? out : TBytes{};
+}
+
+TBytes WriteWebpLossy(int width, int height, std::span<const TRgba> pixels, float quality,
+                      bool withAlpha) {
+    if (!SizeMatches(width, height, pixels.size())) return {};
+    if (withAlpha)
+        return RunWebpEncoder([&](std::uint8_t** output) {
+            return WebPEncodeRGBA(RgbaBytes(pixels), width, height, width * 4, quality, output);
+        });
+    const TBytes rgb = RgbBytes(pixels);
+    return RunWebpEncoder([&](std::uint8_t** output) {
+        return WebPEncodeRGB(rgb.data(), width, height, width * 3, quality, output);
+    });
+}
+
+TBytes WriteWebpLossless(int width, int height, std::span<const TRgba> pixels, bool withAlpha) {
+    if (!SizeMatches(width, height, pixels.size())) return {};
+    if (withAlpha)
+        return RunWebpEncoder([&](std::uint8_t** output) {
+            return WebPEncodeLosslessRGBA(RgbaBytes(pixels), width, height, width * 4, output);
+        });
+    const TBytes rgb = RgbBytes(pixels);
+    return RunWebpEncoder([&](std::uint8_t** output) {
+        return WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, output);
+    });
+}
+
+TBytes WriteWebpAnimation(int width, int height, const std::vector<std::vector<TRgba>>& frames) {
+    WebPAnimEncoderOptions options;
+    WebPConfig config;
+    if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&config)) return {};
+    config.lossless = 1;
+    config.exact = 1;
+    std::unique_ptr<WebPAnimEncoder, AnimEncoderDeleter> encoder(
+        WebPAnimEncoderNew(width, height, &options));
+    if (!encoder) return {};
+    int timestamp = 0;
+    for (const std::vector<TRgba>& frame : frames) {
+        WebPPicture picture;
+        if (!SizeMatches(width, height, frame.size()) || !WebPPictureInit(&picture)) return {};
+        picture.use_argb = 1;
+        picture.width = width;
+        picture.height = height;
+        const bool ok = WebPPictureImportRGBA(&picture, RgbaBytes(frame), width * 4) &&
+                        WebPAnimEncoderAdd(encoder.get(), &picture, timestamp, &config);
+        WebPPictureFree(&picture);
+        if (!ok) return {};
+        timestamp += 100;
+    }
+    if (!WebPAnimEncoderAdd(encoder.get(), nullptr, timestamp, nullptr)) return {};
+    WebPData data;
+    WebPDataInit(&data);
+    if (!WebPAnimEncoderAssemble(encoder.get(), &data)) return {};
+    TBytes out(data.bytes, data.bytes + data.size);
+    WebPDataClear(&data);
+    return out;
+}
+
+TBytes WriteWebpSolid(int width, int height, TRgba colour) {
+    if (width < 1 || height < 1 || width > 16384 || height > 16384) return {};
+    LsbBitWriter bits;
+    bits.Put(0x2F, 8); // the lossless signature
+    bits.Put(static_cast<std::uint32_t>(width - 1), 14);
+    bits.Put(static_cast<std::uint32_t>(height - 1), 14);
+    bits.Put(0, 1); // no alpha
+    bits.Put(0, 3); // version 0
+    bits.Put(0, 1); // no transform
+    bits.Put(0, 1); // no colour cache
+    bits.Put(0, 1); // one group of prefix codes for the whole picture
+    // Green, red, blue and alpha each have a one-symbol code, so a pixel reads no bits.
+    for (const std::uint8_t value : {colour.G, colour.R, colour.B, std::uint8_t{255}}) {
+        bits.Put(1, 1); // a simple code
+        bits.Put(0, 1); // of one symbol
+        bits.Put(1, 1); // written in 8 bits
+        bits.Put(value, 8);
+    }
+    bits.Put(0b0001, 4); // distance: a simple code of the one 1-bit symbol 0
+    return RiffWebp("VP8L", bits.Bytes());
 }
 
 TBytes WriteBmp(const TBmp& bmp) {

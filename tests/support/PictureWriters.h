@@ -1,6 +1,7 @@
 // Encoders that make the test, benchmark and fuzz-seed pictures: PNG through libpng (and a
 // raw chunk writer for layouts libpng's simple writer does not make), JPEG through
-// TurboJPEG, GIF through giflib, BMP from bytes. Not part of the product.
+// TurboJPEG, GIF through giflib, WebP through libwebp and libwebpmux, BMP from bytes. Not
+// part of the product.
 #pragma once
 
 #include <array>
@@ -72,6 +73,20 @@ struct TGif {
     std::vector<TGifFrame> Frames;
 };
 TBytes WriteGif(const TGif& gif);
+
+// WebP, lossy at quality 0..100 or lossless, keeping the pixels' alpha when withAlpha. Like
+// libwebp's simple encoders these may change the colour of fully transparent pixels.
+TBytes WriteWebpLossy(int width, int height, std::span<const TRgba> pixels, float quality,
+                      bool withAlpha = false);
+TBytes WriteWebpLossless(int width, int height, std::span<const TRgba> pixels,
+                         bool withAlpha = false);
+// A lossless animated WebP on a width x height canvas, one frame (width * height pixels,
+// with alpha, colours kept exactly) every 100 ms. The encoder crops a frame to the part
+// that changes, so transparent edges of the first frame are left out of it.
+TBytes WriteWebpAnimation(int width, int height, const std::vector<std::vector<TRgba>>& frames);
+// A lossless WebP of one opaque colour, written bit by bit: its pixels take no bits, so a
+// picture of any size up to 16384 x 16384 is a few dozen bytes.
+TBytes WriteWebpSolid(int width, int height, TRgba colour);
 
 // A BMP file: file header, an information header of HeaderSize bytes (12, 40, 52, 56, 108
 // or 124), the masks after a 40-byte header when Compression is 3 or 6, the palette, then
