@@ -12,16 +12,24 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick strace
-  help2man dpkg-dev file lintian devscripts desktop-file-utils appstream
+  help2man dpkg-dev file lintian desktop-file-utils appstream
   rapidjson-dev libboost-json1.81-dev libsimdjson-dev time
   libwebp-dev
 )
+# Installed without their recommended packages: devscripts is here for hardening-check
+# alone, and its recommends would bring a Debian keyring and some ninety packages more.
+bare=(devscripts)
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+missingBare=()
+for p in "${bare[@]}"; do
+  installed "$p" || missingBare+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && [ ${#missingBare[@]} -eq 0 ] && exit 0
 
 script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 need_root() {
@@ -32,7 +40,7 @@ need_root() {
   exit 1
 }
 
-echo "Missing Debian packages: ${missing[*]}"
+echo "Missing Debian packages: ${missing[*]} ${missingBare[*]}"
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || need_root "this account is not root and sudo is not installed."
@@ -41,4 +49,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] || "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+[ ${#missingBare[@]} -eq 0 ] ||
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missingBare[@]}"
