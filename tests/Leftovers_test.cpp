@@ -211,24 +211,40 @@ TEST(Leftovers, ASearchCutShortSaysWhy) {
     }
 }
 
+// Real wipes of every value, each of a file written afresh.
+class LeftoversWipe : public testing::Test {
+protected:
+    void SetUp() override {
+        BuildCaseTable();
+        ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
+    }
+    void TearDown() override { ParJobId = ParPrompt = ParNegPrompt = ParSeed = false; }
+
+    // Writes bytes to the file name and wipes it; the code must be Done.
+    TWipeFindings Wipe(const std::string& name, const std::string& bytes) {
+        FPath = FDir.File(name);
+        EXPECT_TRUE(test::WriteFile(FPath, bytes));
+        TTarvoData record(true);
+        record.FilePath = FPath;
+        TWipeFindings findings;
+        EXPECT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
+        return findings;
+    }
+
+    test::TTempDir FDir;
+    std::string FPath; // the file last wiped
+};
+
 // A real wipe reports the planted copies, none for a file without them, and changes no byte
 // outside the parameter chunks.
-TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
-    BuildCaseTable();
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
-    test::TTempDir dir;
+TEST_F(LeftoversWipe, ReportsTheCopiesItLeavesAndChangesNothingElse) {
     const std::string planted = test::PngFile(
         {Chunk("eXIf", test::FirstBlockText(Params)), Chunk("tEXt", test::GenInfoText(Params)),
          test::ZtxtChunk("Comment", Params.Prompt)},
         {Chunk("iTXt", std::string("Seed\0\0\0\0\0", 10) + Params.Seed)});
     for (const std::string& before : {planted, test::TarvoPng(Params)}) {
-        const std::string path = dir.File("wipe.png");
-        ASSERT_TRUE(test::WriteFile(path, before));
-        TTarvoData record(true);
-        record.FilePath = path;
-        TWipeFindings findings;
-        ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
-        const std::string after = test::ReadWholeFile(path);
+        const TWipeFindings findings = Wipe("wipe.png", before);
+        const std::string after = test::ReadWholeFile(FPath);
         std::vector<test::TSpan> blocks;
         for (const test::TChunkInfo& chunk : test::PngChunks(before))
             if (chunk.Type == "eXIf" || chunk.Type == "tEXt")
@@ -246,50 +262,31 @@ TEST(Leftovers, AWipeReportsTheCopiesItLeavesAndChangesNothingElse) {
         EXPECT_EQ(findings.Leftovers[1].Key, "seed");
         EXPECT_EQ(findings.Leftovers[1].Container, "iTXt");
     }
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
 }
 
-TEST(Leftovers, AWebpIsWipedInsideItsExifPayloadAndItsCopiesReported) {
-    BuildCaseTable();
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
-    test::TTempDir dir;
+TEST_F(LeftoversWipe, AWebpIsWipedInsideItsExifPayloadAndItsCopiesReported) {
     const std::string before = test::WebpFile(
         {test::RiffChunk("VP8L", std::string(30001, 'p')),
          test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText(Params), true)),
          test::RiffChunk("XMP ", "<dc:description>" + Params.Prompt)});
-    const std::string path = dir.File("wipe.webp");
-    ASSERT_TRUE(test::WriteFile(path, before));
-    TTarvoData record(true);
-    record.FilePath = path;
-    TWipeFindings findings;
-    ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
-    const std::string after = test::ReadWholeFile(path);
+    const TWipeFindings findings = Wipe("wipe.webp", before);
+    const std::string after = test::ReadWholeFile(FPath);
     const std::size_t exif = before.find("EXIF") + 8;
     const std::size_t exifLength = before.find("XMP ") - exif;
     EXPECT_TRUE(test::ChangesWithin(before, after, {{exif, exifLength}}));
     ASSERT_EQ(findings.Leftovers.size(), 1u);
     EXPECT_EQ(findings.Leftovers[0].Container, "XMP");
-    record.FilePath = path;
-    EXPECT_EQ(record.Wipe(false), TWipeCode::NothingToWipe);
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
+    TTarvoData again(true);
+    again.FilePath = FPath;
+    EXPECT_EQ(again.Wipe(false), TWipeCode::NothingToWipe);
 }
 
 // Values of blanks alone were found in the very spans the wipe had just blanked.
-TEST(Leftovers, AWipeOfBlankValuesReportsNoCopies) {
-    BuildCaseTable();
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = true;
-    test::TTempDir dir;
+TEST_F(LeftoversWipe, OfBlankValuesReportsNoCopies) {
     TParamSet blank = Params;
     blank.Prompt = "\"        \"";
     blank.NegPrompt = "      ";
-    const std::string path = dir.File("blank.png");
-    ASSERT_TRUE(test::WriteFile(path, test::TarvoPng(blank)));
-    TTarvoData record(true);
-    record.FilePath = path;
-    TWipeFindings findings;
-    ASSERT_EQ(record.Wipe(false, &findings), TWipeCode::Done);
-    EXPECT_TRUE(findings.Leftovers.empty());
-    ParJobId = ParPrompt = ParNegPrompt = ParSeed = false;
+    EXPECT_TRUE(Wipe("blank.png", test::TarvoPng(blank)).Leftovers.empty());
 }
 
 } // namespace
