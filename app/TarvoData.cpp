@@ -86,6 +86,7 @@ std::string TTarvoData::GetFullText() {
     try {
         if (Graf.FirstBlock.HasParams()) text = Graf.FirstBlock.Text;
         if (Graf.SecondBlock.HasParams()) text += "\r\n\r\n" + Graf.SecondBlock.Text;
+        if (!HasParams()) text = Graf.RawText;
     } catch (...) {
         text.clear();
     }
@@ -97,7 +98,8 @@ std::string TTarvoData::GetPrompt(bool clean) const {
     try {
         std::string text =
             Graf.FirstBlock.HasParams() ? Graf.FirstBlock.GetPrompt() : std::string();
-        if (clean && !text.empty()) text = CleanPrompt(text);
+        // The cleaning removes what Tarvo adds; other generators' prompts stay as written.
+        if (clean && !text.empty() && Graf.FirstBlock.Kind != 2) text = CleanPrompt(text);
         return text;
     } catch (...) {
         return {};
@@ -120,6 +122,12 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
         if (!ParJobId && !ParPrompt && !ParNegPrompt && !ParSeed) return TWipeCode::NoChoice;
         if (found.Problem = CheckRegularFile(FilePath); !found.Problem) return TWipeCode::NoFile;
         if (found.Problem = CheckAndRead(); !found.Problem) return TWipeCode::NotReadable;
+        // Compressed text would have to be rewritten at another length: never in place.
+        if (Graf.FirstBlock.Kind == 2 && Graf.FirstBlock.Compressed) {
+            if (!Graf.FirstBlock.HasChosenValue()) return TWipeCode::NothingToWipe;
+            found.Problem = {TFileProblem::Compressed, 0, FileSize};
+            return TWipeCode::CannotOpen;
+        }
         if (!Graf.Mark()) return TWipeCode::NothingToWipe;
         if (ask) {
             const std::string text = "Внимание! Будут внесены изменения в файл \"" +

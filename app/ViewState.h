@@ -40,7 +40,8 @@ struct TViewState {
     int MemoRevision = 0;
 
     bool MemoEnabled = true;          // mmo1
-    bool DataLabelEnabled = false;    // lbl4 "Tarvo Data:"
+    bool DataLabelEnabled = false;    // lbl4
+    std::string DataLabel = "Tarvo Data:"; // lbl4: where the text pane's text comes from
     std::string FileName;             // lbl5: the name and its size on disk
     std::string Caption;              // pnl1: the file's name while no picture covers the pane
     std::string Counter;              // lbl8: "3/12", "12" or empty

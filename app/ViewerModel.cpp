@@ -149,6 +149,18 @@ void TViewerModel::SetRatio(double ratio) {
 
 // Display.
 
+namespace {
+
+// The text pane's source: Tarvo's data, another generator's named by its format, or text
+// that no format claims.
+std::string DataLabelOf(const std::string& format) {
+    if (format == "a1111") return "Web UI (a1111):";
+    if (format == "text") return "Текст файла:";
+    return "Tarvo Data:";
+}
+
+} // namespace
+
 void TViewerModel::ShowFileData(bool keepPrompts) {
     SetPath(FCurData.Folder);
     const std::string name = NamePart(FCurData.FilePath);
@@ -157,6 +169,7 @@ void TViewerModel::ShowFileData(bool keepPrompts) {
     SetMemo(WithLf(FCurData.GetFullText()));
     FState.MemoEnabled = FCurData.HasText;
     FState.DataLabelEnabled = FCurData.HasText;
+    FState.DataLabel = DataLabelOf(FCurData.Graf.Format);
     if (FCurData.FileSize > 0) FState.FileName += "  (" + FormatSize(FCurData.FileSize, 1) + ")";
     FFiles.ShowCount();
     if (keepPrompts) return;

@@ -136,6 +136,8 @@ std::string ProblemText(const TFileCheck& check, bool writing) {
         return "is not a regular file; it was not opened";
     case TFileProblem::Link:
         return "a symbolic link: not followed in a folder run";
+    case TFileProblem::Compressed:
+        return "compressed text cannot be wiped in place";
     case TFileProblem::Unexaminable:
         return "cannot be examined: " + ErrnoText(check.Error);
     case TFileProblem::Empty:

@@ -32,16 +32,18 @@ std::string JsonRecord(const std::string& path, const TTarvoData& record, bool l
     for (const std::string_view key : ParamNames)
         values[key] = JsonText(record.GetValue(key));
     const std::string prompt = record.GetPrompt(false);
+    const std::string cleanPrompt = record.GetPrompt(true);
     TJsonRecord json;
     PutPath(json, "path", path);
     json["exists"] = !record.FilePath.empty();
     json["size"] = record.FileSize;
     json["fileKind"] = static_cast<int>(record.Graf.FileKind);
+    json["format"] = JsonText(record.Graf.Format);
     json["loaded"] = loaded;
     json["hasParams"] = record.HasParams();
     json["text"] = JsonText(text);
     json["prompt"] = JsonText(prompt);
-    json["cleanPrompt"] = JsonText(prompt.empty() ? prompt : TTarvoData::CleanPrompt(prompt));
+    json["cleanPrompt"] = JsonText(cleanPrompt);
     json["negativePrompt"] = values["negative_prompt"];
     json["values"] = std::move(values);
     boost::json::array damaged;
@@ -54,8 +56,12 @@ std::string JsonRecord(const std::string& path, const TTarvoData& record, bool l
 
 std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded,
                         const std::string& text) {
-    std::string out = "== " + Printable(path) + '\n';
-    if (!loaded) return out;
+    // Another generator's format is named; Tarvo files keep their line as it always was.
+    const std::string& format = record.Graf.Format;
+    std::string out = "== " + Printable(path) +
+                      (format.empty() || format == "tarvo" ? "" : "  [" + format + "]") + '\n';
+    // Text that no format claims is shown, though it holds no parameters.
+    if (!loaded) return text.empty() ? out : out + Printable(WithLf(text), true) + '\n';
     out += Printable(WithLf(text), true) + '\n';
     out += "prompt: " + Printable(WithLf(record.GetPrompt(true)), true) + '\n';
     out += "negative: " + Printable(WithLf(record.GetValue("negative_prompt")), true) + '\n';

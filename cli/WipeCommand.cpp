@@ -180,7 +180,8 @@ private:
             // The meaning of a code may read as if the file held no data, or could not be
             // opened at all; a lock or a link is why.
             if (findings.Problem.Problem == TFileProblem::Locked ||
-                findings.Problem.Problem == TFileProblem::Link)
+                findings.Problem.Problem == TFileProblem::Link ||
+                findings.Problem.Problem == TFileProblem::Compressed)
                 lines += "\treason: " + problem + '\n';
             for (const std::string& type : findings.Repaired)
                 lines += "\trepaired: the " + Printable(type) +

@@ -34,6 +34,10 @@ std::string FoldedText() {
            "format: png\n";
 }
 
+constexpr const char* WebUi =
+    "a castle at dusk, \"golden\" light\nNegative prompt: fog,\nrain\n"
+    "Steps: 20, Sampler: Euler a, Lora hashes: \"a: 1, b: 2\", Seed: 8675309, Size: 512x512\n";
+
 TSeeds LoadSeeds() {
     const TParamSet params;
     TParamSet unicode;
@@ -77,6 +81,11 @@ TSeeds LoadSeeds() {
                    RiffChunk("VP8 ", std::string(40, 'v'))})},
         {"webp_riff_past_end",
          WebpFile({RiffChunk("EXIF", WebpExif(FirstBlockText(params)))}).replace(4, 4, std::string("\xFF\xFF\0\0", 4))},
+        {"png_web_ui", PngFile({Chunk("tEXt", std::string("parameters", 11) + WebUi)})},
+        {"png_web_ui_itxt",
+         PngFile({Chunk("iTXt", std::string("parameters\0\0\0\0\0", 15) + WebUi)})},
+        {"png_web_ui_ztxt", PngFile({ZtxtChunk("parameters", WebUi)})},
+        {"png_other_text", PngFile({Chunk("tEXt", std::string("Comment\0by hand", 15))})},
         {"text_file", "JobId: 1\nprompt: not a picture\n"},
         {"short", std::string(tarvo::PngSignature.substr(0, 6))},
     };
@@ -153,7 +162,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argv[1];
-    if (!WriteSeeds(root, "FuzzLoad", LoadSeeds()) ||
+    const TSeeds webUi = {{"usual", WebUi},
+                          {"no_negative", "a cat\nSteps: 5, Seed: 1"},
+                          {"tarvo_like", "JobId: 1\nprompt: p\nformat: png\n"}};
+    if (!WriteSeeds(root, "FuzzLoad", LoadSeeds()) || !WriteSeeds(root, "FuzzWebUiText", webUi) ||
         !WriteSeeds(root, "FuzzParse", ParseSeeds()) ||
         !WriteSeeds(root, "FuzzLeftovers", LeftoverSeeds())) {
         std::fprintf(stderr, "make_fuzz_seeds: cannot write under %s\n", root.c_str());

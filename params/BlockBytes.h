@@ -37,4 +37,12 @@ inline std::string_view Slice(std::string_view data, int pos, int count) {
     return data.substr(from, static_cast<std::size_t>(count));
 }
 
+// The big-endian 32-bit value of the four bytes at at; the caller has checked they exist.
+inline std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
 } // namespace tarvo::detail

@@ -16,16 +16,7 @@
 
 namespace tarvo {
 
-namespace {
-
-std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-} // namespace
+using detail::BigEndian32;
 
 std::array<std::uint8_t, 4> ChunkCrc(std::string_view type, std::string_view data) {
     uLong crc = crc32(0L, Z_NULL, 0);
@@ -50,6 +41,8 @@ void TMyGrafItem::Clear() {
     ChangeLength = 0;
     Marked = false;
     Text.clear();
+    ValueTexts = {};
+    Compressed = false;
     LoadedData.clear();
     LoadedCrc = {};
     CrcDamaged = false;
@@ -67,6 +60,9 @@ void TMyGraf::Clear() {
     FileKind = 0;
     Head.clear();
     HeadOffset = 0;
+    Format.clear();
+    RawText.clear();
+    FTextChunks.clear();
 }
 
 bool TMyGraf::Load(const std::string& path) {
@@ -81,12 +77,21 @@ bool TMyGraf::FinishLoad(bool ok) {
     try {
         if (!ok && FileKind != 1 && !Head.empty()) ok = ParseHead();
         Head.clear();
+        if (ok && Format.empty()) Format = "tarvo";
         if (ok && WipeMode) return true;
         ok = BuildTexts();
     } catch (...) {
         ok = false;
     }
-    if (!ok) Clear();
+    if (!ok) {
+        // Text that no format claims is still shown; it holds no parameters.
+        std::string raw = std::move(RawText);
+        Clear();
+        if (!raw.empty() && !WipeMode) {
+            RawText = std::move(raw);
+            Format = "text";
+        }
+    }
     return ok;
 }
 
@@ -142,7 +147,14 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
                 block->Clear();
             }
         }
-        return FirstBlock.HasParams() || SecondBlock.HasParams();
+        if (FirstBlock.HasParams() || SecondBlock.HasParams()) return true;
+        try {
+            return ReadForeign(bytes);
+        } catch (...) {
+            FirstBlock.Clear();
+            RawText.clear();
+            return false;
+        }
     }
     if (IsWebp(bytes)) {
         TMemoryReader reader(bytes);
@@ -190,6 +202,7 @@ bool TMyGraf::WalkChunks(std::string_view bytes) {
         if (length > static_cast<std::uint32_t>(HeadLimit)) break;
         if (size < pos + 8) return true;
         const std::string_view type = bytes.substr(pos + 4, 4);
+        if (type == "tEXt" || type == "iTXt" || type == "zTXt") FTextChunks.push_back(pos);
         TMyGrafItem* block = nullptr;
         int kind = -1;
         if (StrSameText(type, SecondChunkType)) {

@@ -83,7 +83,9 @@ public:
     TMyGrafItem() { Clear(); }
 
     std::array<char, 4> ChunkType{};   // as stored in the file; zero for a JPEG block
-    int Kind = -1;                     // -1 no block, 0 UTF-16 block, 1 8-bit block
+    // -1 no block, 0 UTF-16 block, 1 8-bit block, 2 another generator's text chunk (Data is
+    // the chunk's data; Values are where its values stand, ValueTexts what they say).
+    int Kind = -1;
     std::string Data;                  // PNG: chunk data; JPEG: the text cut from the head
     std::array<std::uint8_t, 4> Crc{}; // PNG: the stored CRC, most significant byte first
     int CrcPos = 0;                    // PNG: file offset of the CRC field; 0: no CRC to write
@@ -104,6 +106,10 @@ public:
     bool CrcDamaged = false;
     // Which of the four values marking blanked, in the order of Values.
     std::array<bool, 4> Wiped{};
+    // Kind 2: the values as text (UTF-8), in the order of Values; and whether the chunk's
+    // text is compressed, so that it cannot be blanked in place.
+    std::array<std::string, 4> ValueTexts{};
+    bool Compressed = false;
 
     void Clear();
     bool HasParams() const { return !Data.empty() && Kind >= 0; }
@@ -129,6 +135,11 @@ public:
     // Blank the values chosen by the wipe flags; true when at least one was blanked.
     [[nodiscard]] bool MarkWide();
     [[nodiscard]] bool MarkNarrow();
+    // Kind 2: fills each chosen value's bytes with spaces.
+    [[nodiscard]] bool MarkSpans();
+    // Kind 2: a chosen value that is not blank; true also for a compressed chunk, which
+    // marking leaves alone.
+    bool HasChosenValue() const;
     // Blank one value in place; on success the record holds the blanked range.
     [[nodiscard]] bool BlankWide(TValuePos& value);
     [[nodiscard]] bool BlankNarrow(TValuePos& value);
@@ -167,6 +178,11 @@ public:
     // How the last ReadFile opened the file (a problem: it was not read, or not wholly).
     // Not part of the container's content: Clear leaves it.
     TFileCheck ReadCheck;
+    // The format of the parameters found: "tarvo", or another generator's ("a1111") in
+    // FirstBlock (Kind 2); "text" when no format was recognised but text chunks were, whose
+    // keywords and texts RawText then holds (kept by a failed load); empty otherwise.
+    std::string Format;
+    std::string RawText;
 
     void Clear();
     // Reads and parses the file; true when parameters were found (outside wipe mode: when a
@@ -194,6 +210,11 @@ private:
     bool FinishLoad(bool ok);
     // Walks a WebP file's chunks and keeps its first EXIF payload in Head; false.
     bool ReadWebp(TByteReader& bytes);
+    // A PNG without Tarvo blocks: its text chunks read as another generator's parameters
+    // (true, FirstBlock of Kind 2), or as raw text (false).
+    bool ReadForeign(std::string_view bytes);
+    // Text chunks the last PNG walk passed: the offsets of their chunks in the bytes walked.
+    std::vector<std::size_t> FTextChunks;
     // Walks the chunks; true when a chunk's fields ran past the end of bytes (a longer read
     // of the file could walk on).
     bool WalkChunks(std::string_view bytes);

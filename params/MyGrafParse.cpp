@@ -333,6 +333,7 @@ bool TMyGrafItem::CheckGenInfo() {
 }
 
 void TMyGrafItem::BuildText() {
+    if (Kind == 2) return; // read with its values
     Text.clear();
     if (!HasParams() || !Fits(Data)) return;
     if (Kind == 0)
@@ -363,6 +364,11 @@ std::string TMyGrafItem::NarrowText() const {
 }
 
 std::string TMyGrafItem::GetPrompt() const {
+    if (Kind == 2) {
+        std::string text = ValueTexts[1];
+        StrTrim(text);
+        return text;
+    }
     const TValuePos& prompt = Values[1];
     if (!HasParams() || prompt.Length == 0 || !Fits(Data)) return {};
     const int len = Length(Data);
@@ -374,6 +380,11 @@ std::string TMyGrafItem::GetPrompt() const {
 }
 
 std::string TMyGrafItem::GetValue(std::string_view key) const {
+    if (Kind == 2) {
+        for (std::size_t i = 0; i < ParamNames.size(); ++i)
+            if (StrSameText(key, ParamNames[i])) return ValueTexts[i];
+        return {};
+    }
     if (Kind != 0) return {};
     return LookupValue(Text, key);
 }

@@ -200,9 +200,40 @@ bool TMyGrafItem::BlankNarrow(TValuePos& value) {
     return true;
 }
 
+bool TMyGrafItem::MarkSpans() {
+    if (!HasParams() || !Fits(Data) || Compressed) return false;
+    KeepLoaded();
+    bool blanked = false;
+    const int len = Length(Data);
+    for (int i = 0; i < ParamCount; ++i) {
+        TValuePos& value = Values[static_cast<std::size_t>(i)];
+        if (!WipeChoice(i) || value.Length <= 0 || value.Offset < 1 ||
+            value.Offset - 1 > len - value.Length)
+            continue;
+        const auto from = Data.begin() + (value.Offset - 1);
+        if (std::all_of(from, from + value.Length, [](char c) { return c == ' '; })) continue;
+        std::fill_n(from, value.Length, ' ');
+        AddChange(i, value);
+        blanked = true;
+    }
+    return FinishMark(blanked);
+}
+
+bool TMyGrafItem::HasChosenValue() const {
+    for (int i = 0; i < ParamCount; ++i) {
+        std::string text = ValueTexts[static_cast<std::size_t>(i)];
+        StrTrim(text);
+        if (WipeChoice(i) && !text.empty()) return true;
+    }
+    return false;
+}
+
 bool TMyGraf::Mark() {
     try {
-        (void)FirstBlock.MarkWide();
+        if (FirstBlock.Kind == 2)
+            (void)FirstBlock.MarkSpans();
+        else
+            (void)FirstBlock.MarkWide();
         (void)SecondBlock.MarkNarrow();
         if (FirstBlock.ToWrite() || SecondBlock.ToWrite()) return true;
     } catch (...) {

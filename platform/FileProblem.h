@@ -24,6 +24,7 @@ enum class TFileProblem {
     Locked,       // another program holds a lock that conflicts (flock, lockf or fcntl)
     CannotOpen,   // opening or reading failed otherwise (Error)
     Changed,      // its bytes changed since they were read; nothing was written
+    Compressed,   // the values stand in compressed text, which cannot be blanked in place
     NoParams,     // read, but no parameter block was found
 };
 

@@ -346,8 +346,9 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
         const bool loaded = static_cast<bool>(record.Load(paths[i]));
         if (!loaded) ++failed;
         std::vector<std::string> members = {
-            "path", "exists", "size",        "fileKind",       "loaded", "hasParams",
-            "text", "prompt", "cleanPrompt", "negativePrompt", "values", "damagedChunks"};
+            "path",      "exists", "size",   "fileKind",    "format",
+            "loaded",    "hasParams", "text", "prompt",     "cleanPrompt",
+            "negativePrompt", "values", "damagedChunks"};
         if (!loaded) members.push_back("reason");
         ASSERT_EQ(line.size(), members.size());
         for (const std::string& member : members)
@@ -357,6 +358,7 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
         EXPECT_EQ(line["exists"], !record.FilePath.empty());
         EXPECT_EQ(line["size"], record.FileSize);
         EXPECT_EQ(line["fileKind"], record.Graf.FileKind);
+        EXPECT_EQ(line["format"], record.Graf.Format);
         EXPECT_EQ(line["loaded"], loaded);
         EXPECT_EQ(line["hasParams"], record.HasParams());
         EXPECT_EQ(line["text"], record.GetFullText());
@@ -915,6 +917,25 @@ TEST_F(Cli, WebpFilesOfAFolderAreWipedOnlyUnfiltered) {
     EXPECT_EQ(JsonLines(unfiltered.Out)[1]["fixed"], 1);
     EXPECT_EQ(RunTool({"list", "--unfiltered", FDir.Path()}).Out,
               RunTool({"list", "--all", FDir.Path()}).Out);
+}
+
+TEST_F(Cli, OtherGeneratorsTextIsNamedShownAndWipedOrRefusedWithItsReason) {
+    const std::string text = "a castle\nNegative prompt: fog\nSteps: 20, Seed: 42";
+    const std::string plainPng =
+        Put("webui.png", test::PngFile({test::Chunk("tEXt", "parameters" + std::string(1, '\0') + text)}));
+    const std::string packed = Put("packed.png", test::PngFile({test::ZtxtChunk("parameters", text)}));
+    const std::string other = Put("other.png", test::PngFile({test::Chunk(
+                                                   "tEXt", std::string("Comment\0by hand", 15))}));
+    const json shown = JsonLines(RunTool({"show", "--json", plainPng}).Out)[0];
+    EXPECT_EQ(shown["format"], "a1111");
+    EXPECT_EQ(shown["prompt"], "a castle");
+    EXPECT_EQ(shown["cleanPrompt"], "a castle");
+    EXPECT_EQ(shown["values"]["seed"], "42");
+    EXPECT_EQ(RunTool({"show", other}).Out, "== " + other + "  [text]\nComment: by hand\n");
+    const TRunResult wiped = RunTool({"wipe", "--all", plainPng, packed});
+    EXPECT_EQ(wiped.Out, "0\t" + plainPng + "\tФайл успешно исправлен\n6\t" + packed +
+                             "\tНе удалось открыть файл для записи\n\treason: compressed text "
+                             "cannot be wiped in place\n");
 }
 
 // A run killed at any of its writes, by SIGKILL, SIGINT or SIGTERM, leaves every file whole

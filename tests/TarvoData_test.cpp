@@ -379,6 +379,88 @@ TEST_F(TarvoDataWipe, WipesOnlyTheChosenValuesOfAJpegFile) {
     EXPECT_TRUE(test::DecodeJpeg(test::ReadWholeFile(path)).has_value());
 }
 
+// Another generator's text: a web-UI "parameters" chunk is read and wiped value by value in
+// place; compressed text is shown but never rewritten; other text is shown as it is.
+const std::string WebUiText = "a castle, \"golden\" light\nNegative prompt: fog, rain\n"
+                              "Steps: 20, Sampler: Euler a, Seed: 8675309, Size: 512x512";
+
+std::string WebUiChunk(const std::string& type) {
+    const std::string head = type == "iTXt" ? std::string("parameters\0\0\0\0\0", 15)
+                                            : std::string("parameters\0", 11);
+    return type == "zTXt" ? test::ZtxtChunk("parameters", WebUiText)
+                          : test::Chunk(type, head + WebUiText);
+}
+
+TEST_F(TarvoDataWipe, ReadsAndWipesWebUiTextValueByValue) {
+    for (const char* type : {"tEXt", "iTXt"}) {
+        SCOPED_TRACE(type);
+        const std::string before = test::PngFile({WebUiChunk(type)});
+        const std::string path = MakeFile(Dir.File(std::string(type) + ".png"), before);
+        TTarvoData shown(false);
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.Graf.Format, "a1111");
+        EXPECT_EQ(shown.GetPrompt(false), "a castle, \"golden\" light");
+        EXPECT_EQ(shown.GetPrompt(true), shown.GetPrompt(false)); // no cleaning of others' prompts
+        EXPECT_EQ(shown.GetValue("negative_prompt"), "fog, rain");
+        EXPECT_EQ(shown.GetValue("seed"), "8675309");
+        EXPECT_EQ(shown.GetValue("JobId"), "");
+        EXPECT_NE(shown.GetFullText().find("Steps: 20"), std::string::npos);
+
+        SetChoices(true, false, false, false); // JobId alone: nothing of it here
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+        SetChoices(false, true, false, false);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+        const std::string after = test::ReadWholeFile(path);
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_TRUE(test::AllCrcsOk(after));
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.GetPrompt(false), "");
+        EXPECT_EQ(shown.GetValue("negative_prompt"), "fog, rain");
+        EXPECT_EQ(shown.GetValue("seed"), "8675309");
+        SetChoices(true, true, true, true);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.GetValue("negative_prompt"), "");
+        EXPECT_EQ(shown.GetValue("seed"), "");
+        EXPECT_NE(shown.GetFullText().find("Sampler: Euler a"), std::string::npos);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+    }
+}
+
+TEST_F(TarvoDataWipe, CompressedWebUiTextIsShownButNeverRewritten) {
+    const std::string path = MakeFile(Dir.File("z.png"), test::PngFile({WebUiChunk("zTXt")}));
+    const TFileState before = TFileState::Of(path);
+    TTarvoData shown(false);
+    ASSERT_TRUE(shown.Load(path));
+    EXPECT_EQ(shown.GetValue("seed"), "8675309");
+    TWipeFindings findings;
+    DelData.Clear();
+    DelData.FilePath = path;
+    EXPECT_EQ(DelData.Wipe(false, &findings), TWipeCode::CannotOpen);
+    EXPECT_EQ(findings.Problem.Problem, TFileProblem::Compressed);
+    SetChoices(true, false, false, false);
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+    const TFileState after = TFileState::Of(path);
+    EXPECT_EQ(after.Bytes, before.Bytes);
+    EXPECT_TRUE(after.SameTime(before));
+}
+
+TEST_F(TarvoDataWipe, TextOfNoKnownFormatIsShownAndHoldsNoParameters) {
+    const std::string path = MakeFile(
+        Dir.File("other.png"),
+        test::PngFile({test::Chunk("tEXt", std::string("Comment\0made by hand\nline two", 29)),
+                       test::Chunk("tEXt", std::string("parameters\0JobId: 1\nformat: png", 31))}));
+    TTarvoData shown(false);
+    EXPECT_EQ(shown.Load(path).Problem, TFileProblem::NoParams);
+    EXPECT_EQ(shown.Graf.Format, "text");
+    EXPECT_FALSE(shown.HasParams());
+    EXPECT_EQ(shown.GetFullText(),
+              "Comment: made by hand\r\nline two\r\n\r\nparameters: JobId: 1\r\nformat: png");
+    EXPECT_TRUE(shown.HasText);
+    EXPECT_EQ(shown.GetPrompt(false), "");
+    EXPECT_EQ(WipeFile(path, false), TWipeCode::NotReadable);
+}
+
 TEST_F(TarvoDataWipe, AsksWithTheFileNameAndWritesOnlyAfterYes) {
     const std::string path = MakeFile(Dir.File("Кот и лиса.png"), test::TarvoPng());
     const TFileState before = TFileState::Of(path);

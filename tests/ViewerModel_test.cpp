@@ -247,6 +247,28 @@ TEST(ModelDisplay, EveryFileIsShownAsFarAsItCanBe) {
     }
 }
 
+TEST(ModelDisplay, TheTextPaneLabelNamesWhereItsTextComesFrom) {
+    const std::string webUi = std::string("parameters\0a castle\nSteps: 20, Seed: 4", 38);
+    const struct {
+        std::string Bytes;
+        const char* Label;
+        const char* Prompt;
+    } cases[] = {
+        {TarvoPng(TParamSet{}), "Tarvo Data:", "a red fox in the snow"},
+        {test::PngFile({test::Chunk("tEXt", webUi)}), "Web UI (a1111):", "a castle"},
+        {test::PngFile({test::Chunk("tEXt", std::string("Comment\0by hand", 15))}),
+         "Текст файла:", ""},
+    };
+    for (const auto& c : cases) {
+        TTempDir dir;
+        TStartedModel m;
+        m.Model.LoadFile(Put(dir, "a.png", c.Bytes));
+        EXPECT_EQ(m.State().DataLabel, c.Label);
+        EXPECT_TRUE(m.State().DataLabelEnabled && m.State().MemoEnabled) << c.Label;
+        EXPECT_EQ(m.State().Prompt, c.Prompt);
+    }
+}
+
 TEST(ModelDisplay, FailedPictureAfterAShownOneRemovesItAndItsSize) {
     TTempDir dir;
     const std::string good = Put(dir, "a.png", TarvoPng(TParamSet{}));

@@ -111,6 +111,7 @@ void TForm1::Render() {
     }
     mmo1->setEnabled(s.MemoEnabled);
     lbl4->setEnabled(s.DataLabelEnabled);
+    lbl4->setText(ToQt(s.DataLabel));
     lbl5->setText(ToQt(s.FileName));
     pnl1->setText(ToQt(s.Caption));
     lbl8->setText(ToQt(s.Counter));
