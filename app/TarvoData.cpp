@@ -123,10 +123,11 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
         if (found.Problem = CheckRegularFile(FilePath); !found.Problem) return TWipeCode::NoFile;
         if (found.Problem = CheckAndRead(); !found.Problem) return TWipeCode::NotReadable;
         // Compressed text would have to be rewritten at another length: never in place.
-        if (Graf.FirstBlock.Kind == 2 && Graf.FirstBlock.Compressed) {
-            if (!Graf.FirstBlock.HasChosenValue()) return TWipeCode::NothingToWipe;
-            found.Problem = {TFileProblem::Compressed, 0, FileSize};
-            return TWipeCode::CannotOpen;
+        for (const TMyGrafItem* block : {&Graf.FirstBlock, &Graf.SecondBlock}) {
+            if (block->Kind == 2 && block->Compressed && block->HasChosenValue()) {
+                found.Problem = {TFileProblem::Compressed, 0, FileSize};
+                return TWipeCode::CannotOpen;
+            }
         }
         if (!Graf.Mark()) return TWipeCode::NothingToWipe;
         if (ask) {

@@ -86,6 +86,16 @@ TSeeds LoadSeeds() {
          PngFile({Chunk("iTXt", std::string("parameters\0\0\0\0\0", 15) + WebUi)})},
         {"png_web_ui_ztxt", PngFile({ZtxtChunk("parameters", WebUi)})},
         {"png_other_text", PngFile({Chunk("tEXt", std::string("Comment\0by hand", 15))})},
+        {"png_novelai",
+         PngFile({Chunk("tEXt", std::string("Description\0a \"fox\"", 20)),
+                  Chunk("tEXt", std::string("Comment\0", 8) +
+                                    R"({"prompt": "a \"fox\"", "uc": "lowres", "seed": 12345})")})},
+        {"png_invokeai",
+         PngFile({Chunk("iTXt", std::string("invokeai_metadata\0\0\0\0\0", 22) +
+                                    R"({"positive_prompt": "an owl", "negative_prompt": "", "seed": 7})")})},
+        {"png_sd_metadata",
+         PngFile({Chunk("tEXt", std::string("sd-metadata\0", 12) +
+                                    R"({"image": {"prompt": "a ship", "seed": 9}})")})},
         {"text_file", "JobId: 1\nprompt: not a picture\n"},
         {"short", std::string(tarvo::PngSignature.substr(0, 6))},
     };

@@ -1,8 +1,9 @@
 // Reading the parameters that other generators write into a PNG's text chunks, for a file
-// in which no Tarvo block was found: the web-UI text of the "parameters" chunk becomes a
-// block of Kind 2 that marking and writing treat like any other; other text is raw text.
+// in which no Tarvo block was found: each format's chunks become blocks of Kind 2 that
+// marking and writing treat like any other; text that no format claims is raw text.
 #include "params/BlockBytes.h"
 #include "params/DatTypes.h"
+#include "params/JsonSpans.h"
 #include "params/MyGrafObj.h"
 #include "params/WebUiText.h"
 #include "platform/TextCodec.h"
@@ -10,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace tarvo {
 
@@ -20,25 +22,32 @@ namespace {
 // Compressed text is inflated to at most this many bytes for reading.
 constexpr std::size_t InflateCap = std::size_t{1} << 20;
 
-// A text chunk's parts: its keyword, where its text starts in the chunk's data, the text
-// as stored, and whether that is compressed.
+// A text chunk of the walked bytes: where it stands, its keyword, where its text starts in
+// its data, the text as stored and, when that is compressed, inflated.
 struct TTextChunk {
+    std::size_t Pos = 0;
+    std::size_t CrcAt = 0;
+    std::string_view Type;
+    std::string_view Data;
     std::string_view Keyword;
     std::size_t TextAt = 0;
     std::string_view Stored;
     bool Compressed = false;
+    std::string Inflated;
+    std::string_view Text() const { return Compressed ? std::string_view(Inflated) : Stored; }
 };
 
 // The parts of a tEXt, iTXt or zTXt chunk's data; false when its fields are cut short.
-bool SplitTextChunk(std::string_view type, std::string_view data, TTextChunk& chunk) {
+bool SplitTextChunk(TTextChunk& chunk) {
+    const std::string_view data = chunk.Data;
     const std::size_t nul = data.find('\0');
     if (nul == std::string_view::npos) return false;
     chunk.Keyword = data.substr(0, nul);
     std::size_t at = nul + 1;
-    if (type == "zTXt") {
+    if (chunk.Type == "zTXt") {
         chunk.Compressed = true;
         ++at; // compression method
-    } else if (type == "iTXt") {
+    } else if (chunk.Type == "iTXt") {
         if (at + 2 > data.size()) return false;
         chunk.Compressed = data[at] != '\0';
         at += 2; // flag and method
@@ -76,9 +85,111 @@ std::string Inflate(std::string_view input) {
     return out;
 }
 
-std::string SpanText(std::string_view text, const TTextSpan& span) {
-    return NarrowToUtf8(text.substr(span.Offset, span.Length));
+const TTextChunk* FindChunk(const std::vector<TTextChunk>& chunks, std::string_view keyword) {
+    for (const TTextChunk& chunk : chunks)
+        if (chunk.Keyword == keyword) return &chunk;
+    return nullptr;
 }
+
+// block holds chunk, to be blanked value by value (Kind 2); its text is the chunk's.
+void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, std::string_view bytes) {
+    block.Kind = 2;
+    std::copy_n(chunk.Type.begin(), 4, block.ChunkType.begin());
+    block.Data.assign(chunk.Data);
+    for (std::size_t i = 0; i < 4; ++i)
+        block.Crc[i] = static_cast<std::uint8_t>(bytes[chunk.CrcAt + i]);
+    block.CrcPos = static_cast<int>(chunk.CrcAt);
+    block.BlockOffset = static_cast<int>(chunk.Pos);
+    block.CrcDamaged = ChunkCrc(chunk.Type, block.Data) != block.Crc;
+    block.Compressed = chunk.Compressed;
+    block.TextStart = static_cast<int>(chunk.TextAt) + 1;
+    block.TextEnd = static_cast<int>(chunk.Data.size());
+    block.Text = FlattenLines(NarrowToUtf8(chunk.Text()));
+}
+
+// Value i of block stands at span of its chunk's text and says text. Compressed text has no
+// place in the chunk's bytes to blank.
+void SetValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i, const TTextSpan& span,
+              std::string_view text, bool number = false) {
+    block.ValueTexts[i] = NarrowToUtf8(text);
+    block.Numbers[i] = number;
+    if (!chunk.Compressed && span.Length > 0)
+        block.Values[i] = {static_cast<int>(chunk.TextAt + span.Offset) + 1,
+                           static_cast<int>(span.Length)};
+}
+
+void SetJsonValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i,
+                  const std::optional<TJsonValue>& value) {
+    if (value) SetValue(block, chunk, i, value->Span, value->Text, value->Number);
+}
+
+// The web-UI text of the "parameters" chunk.
+bool ReadWebUi(const std::vector<TTextChunk>& chunks, std::string_view bytes, TMyGrafItem& first,
+               TMyGrafItem&) {
+    const TTextChunk* chunk = FindChunk(chunks, "parameters");
+    if (chunk == nullptr) return false;
+    const std::string_view text = chunk->Text();
+    const std::optional<TWebUiText> found = ParseWebUiText(text);
+    if (!found) return false;
+    TakeChunk(first, *chunk, bytes);
+    const TTextSpan* spans[] = {nullptr, &found->Prompt, &found->NegPrompt, &found->Seed};
+    for (std::size_t i = 1; i < 4; ++i)
+        SetValue(first, *chunk, i, *spans[i], text.substr(spans[i]->Offset, spans[i]->Length));
+    return true;
+}
+
+// JSON in the "Comment" chunk (prompt, uc, seed), and the prompt again as the whole text of
+// the "Description" chunk.
+bool ReadNovelAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
+                 TMyGrafItem& first, TMyGrafItem& second) {
+    const TTextChunk* comment = FindChunk(chunks, "Comment");
+    if (comment == nullptr) return false;
+    const std::optional<TJsonValue> prompt = JsonMember(comment->Text(), {"prompt"});
+    const std::optional<TJsonValue> uc = JsonMember(comment->Text(), {"uc"});
+    const std::optional<TJsonValue> seed = JsonMember(comment->Text(), {"seed"});
+    if (!prompt || prompt->Number || (!uc && !seed)) return false;
+    TakeChunk(first, *comment, bytes);
+    SetJsonValue(first, *comment, 1, prompt);
+    SetJsonValue(first, *comment, 2, uc);
+    SetJsonValue(first, *comment, 3, seed);
+    if (const TTextChunk* description = FindChunk(chunks, "Description")) {
+        TakeChunk(second, *description, bytes);
+        const std::string_view text = description->Text();
+        SetValue(second, *description, 1, {0, text.size()}, text);
+    }
+    return true;
+}
+
+// JSON in the "invokeai_metadata" chunk, or in older files in "sd-metadata" (image.prompt).
+bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
+                  TMyGrafItem& first, TMyGrafItem&) {
+    if (const TTextChunk* chunk = FindChunk(chunks, "invokeai_metadata")) {
+        const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"positive_prompt"});
+        if (!prompt || prompt->Number) return false;
+        TakeChunk(first, *chunk, bytes);
+        SetJsonValue(first, *chunk, 1, prompt);
+        SetJsonValue(first, *chunk, 2, JsonMember(chunk->Text(), {"negative_prompt"}));
+        SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"seed"}));
+        return true;
+    }
+    const TTextChunk* chunk = FindChunk(chunks, "sd-metadata");
+    if (chunk == nullptr) return false;
+    const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"image", "prompt"});
+    if (!prompt || prompt->Number) return false;
+    TakeChunk(first, *chunk, bytes);
+    SetJsonValue(first, *chunk, 1, prompt);
+    SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"image", "seed"}));
+    return true;
+}
+
+struct TForeignReader {
+    const char* Format;
+    bool (*Read)(const std::vector<TTextChunk>& chunks, std::string_view bytes,
+                 TMyGrafItem& first, TMyGrafItem& second);
+};
+
+constexpr TForeignReader Readers[] = {
+    {"a1111", ReadWebUi}, {"novelai", ReadNovelAi}, {"invokeai", ReadInvokeAi}};
 
 } // namespace
 
@@ -86,46 +197,35 @@ bool TMyGraf::ReadForeign(std::string_view bytes) {
     FirstBlock.Clear();
     SecondBlock.Clear();
     RawText.clear();
+    std::vector<TTextChunk> chunks;
     for (const std::size_t pos : FTextChunks) {
-        const std::uint32_t length = BigEndian32(bytes, pos);
-        const std::size_t crcAt = pos + 8 + length;
-        if (crcAt + 4 > bytes.size()) continue; // the walk only saw its header
-        const std::string_view type = bytes.substr(pos + 4, 4);
-        const std::string_view data = bytes.substr(pos + 8, length);
         TTextChunk chunk;
-        if (!SplitTextChunk(type, data, chunk)) continue;
-        const std::string inflated = chunk.Compressed ? Inflate(chunk.Stored) : std::string();
-        const std::string_view text = chunk.Compressed ? std::string_view(inflated) : chunk.Stored;
+        chunk.Pos = pos;
+        chunk.CrcAt = pos + 8 + BigEndian32(bytes, pos);
+        if (chunk.CrcAt + 4 > bytes.size()) continue; // the walk only saw its header
+        chunk.Type = bytes.substr(pos + 4, 4);
+        chunk.Data = bytes.substr(pos + 8, chunk.CrcAt - pos - 8);
+        if (!SplitTextChunk(chunk)) continue;
+        if (chunk.Compressed) chunk.Inflated = Inflate(chunk.Stored);
         if (!RawText.empty()) RawText += "\r\n\r\n";
-        RawText += NarrowToUtf8(chunk.Keyword) + ": " + FlattenLines(NarrowToUtf8(text));
-        if (chunk.Keyword != "parameters" || FirstBlock.HasParams()) continue;
-        const std::optional<TWebUiText> webUi = ParseWebUiText(text);
-        if (!webUi) continue;
-        TMyGrafItem& block = FirstBlock;
-        block.Kind = 2;
-        std::copy_n(type.begin(), 4, block.ChunkType.begin());
-        block.Data.assign(data);
-        for (std::size_t i = 0; i < 4; ++i)
-            block.Crc[i] = static_cast<std::uint8_t>(bytes[crcAt + i]);
-        block.CrcPos = static_cast<int>(crcAt);
-        block.BlockOffset = static_cast<int>(pos);
-        block.CrcDamaged = ChunkCrc(type, block.Data) != block.Crc;
-        block.Compressed = chunk.Compressed;
-        block.TextStart = static_cast<int>(chunk.TextAt) + 1;
-        block.TextEnd = static_cast<int>(data.size());
-        const TTextSpan* spans[] = {nullptr, &webUi->Prompt, &webUi->NegPrompt, &webUi->Seed};
-        for (std::size_t i = 1; i < 4; ++i) {
-            block.ValueTexts[i] = SpanText(text, *spans[i]);
-            // Compressed text has no place in the chunk's bytes to blank.
-            if (!chunk.Compressed && spans[i]->Length > 0)
-                block.Values[i] = {static_cast<int>(chunk.TextAt + spans[i]->Offset) + 1,
-                                   static_cast<int>(spans[i]->Length)};
-        }
-        if (!WipeMode) block.Text = FlattenLines(NarrowToUtf8(text));
-        Format = "a1111";
+        RawText += NarrowToUtf8(chunk.Keyword) + ": " + FlattenLines(NarrowToUtf8(chunk.Text()));
+        chunks.push_back(std::move(chunk));
     }
-    if (FirstBlock.HasParams()) RawText.clear();
-    return FirstBlock.HasParams();
+    for (const TForeignReader& reader : Readers) {
+        if (!reader.Read(chunks, bytes, FirstBlock, SecondBlock)) {
+            FirstBlock.Clear();
+            SecondBlock.Clear();
+            continue;
+        }
+        if (WipeMode) { // wipe mode builds no display texts
+            FirstBlock.Text.clear();
+            SecondBlock.Text.clear();
+        }
+        Format = reader.Format;
+        RawText.clear();
+        return true;
+    }
+    return false;
 }
 
 } // namespace tarvo

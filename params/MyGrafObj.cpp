@@ -43,6 +43,7 @@ void TMyGrafItem::Clear() {
     Text.clear();
     ValueTexts = {};
     Compressed = false;
+    Numbers = {};
     LoadedData.clear();
     LoadedCrc = {};
     CrcDamaged = false;

@@ -110,6 +110,8 @@ public:
     // text is compressed, so that it cannot be blanked in place.
     std::array<std::string, 4> ValueTexts{};
     bool Compressed = false;
+    // Kind 2: the value is a JSON number, blanked as "0" and spaces so the JSON stays valid.
+    std::array<bool, 4> Numbers{};
 
     void Clear();
     bool HasParams() const { return !Data.empty() && Kind >= 0; }
@@ -135,10 +137,10 @@ public:
     // Blank the values chosen by the wipe flags; true when at least one was blanked.
     [[nodiscard]] bool MarkWide();
     [[nodiscard]] bool MarkNarrow();
-    // Kind 2: fills each chosen value's bytes with spaces.
+    // Kind 2: fills each chosen value's bytes with spaces (a JSON number's with 0 and spaces).
     [[nodiscard]] bool MarkSpans();
-    // Kind 2: a chosen value that is not blank; true also for a compressed chunk, which
-    // marking leaves alone.
+    // Kind 2: a chosen value is not blank (also in a compressed chunk, which marking leaves
+    // alone).
     bool HasChosenValue() const;
     // Blank one value in place; on success the record holds the blanked range.
     [[nodiscard]] bool BlankWide(TValuePos& value);

@@ -381,8 +381,12 @@ std::string TMyGrafItem::GetPrompt() const {
 
 std::string TMyGrafItem::GetValue(std::string_view key) const {
     if (Kind == 2) {
-        for (std::size_t i = 0; i < ParamNames.size(); ++i)
-            if (StrSameText(key, ParamNames[i])) return ValueTexts[i];
+        for (std::size_t i = 0; i < ParamNames.size(); ++i) {
+            if (!StrSameText(key, ParamNames[i])) continue;
+            std::string text = ValueTexts[i];
+            StrTrim(text);
+            return text;
+        }
         return {};
     }
     if (Kind != 0) return {};

@@ -201,18 +201,25 @@ bool TMyGrafItem::BlankNarrow(TValuePos& value) {
 }
 
 bool TMyGrafItem::MarkSpans() {
-    if (!HasParams() || !Fits(Data) || Compressed) return false;
+    if (!HasParams() || !Fits(Data)) return false;
     KeepLoaded();
     bool blanked = false;
     const int len = Length(Data);
-    for (int i = 0; i < ParamCount; ++i) {
+    // Compressed text has no value to blank in place, but a damaged CRC is still repaired.
+    for (int i = 0; i < ParamCount && !Compressed; ++i) {
         TValuePos& value = Values[static_cast<std::size_t>(i)];
         if (!WipeChoice(i) || value.Length <= 0 || value.Offset < 1 ||
             value.Offset - 1 > len - value.Length)
             continue;
+        // A JSON number becomes 0 and spaces, so that the JSON stays valid.
+        const bool number = Numbers[static_cast<std::size_t>(i)];
         const auto from = Data.begin() + (value.Offset - 1);
-        if (std::all_of(from, from + value.Length, [](char c) { return c == ' '; })) continue;
+        const auto blank = [](char c) { return c == ' '; };
+        if (std::all_of(from + (number ? 1 : 0), from + value.Length, blank) &&
+            (!number || *from == '0'))
+            continue;
         std::fill_n(from, value.Length, ' ');
+        if (number) *from = '0';
         AddChange(i, value);
         blanked = true;
     }
@@ -230,11 +237,9 @@ bool TMyGrafItem::HasChosenValue() const {
 
 bool TMyGraf::Mark() {
     try {
-        if (FirstBlock.Kind == 2)
-            (void)FirstBlock.MarkSpans();
-        else
-            (void)FirstBlock.MarkWide();
-        (void)SecondBlock.MarkNarrow();
+        // Other generators' chunks (Kind 2) may stand in either block.
+        (void)(FirstBlock.Kind == 2 ? FirstBlock.MarkSpans() : FirstBlock.MarkWide());
+        (void)(SecondBlock.Kind == 2 ? SecondBlock.MarkSpans() : SecondBlock.MarkNarrow());
         if (FirstBlock.ToWrite() || SecondBlock.ToWrite()) return true;
     } catch (...) {
     }

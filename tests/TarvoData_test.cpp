@@ -427,6 +427,56 @@ TEST_F(TarvoDataWipe, ReadsAndWipesWebUiTextValueByValue) {
     }
 }
 
+// JSON formats: strings become spaces between their quotes, numbers 0 and spaces, and every
+// copy of the prompt is blanked (NovelAI repeats it in "Description").
+TEST_F(TarvoDataWipe, ReadsAndWipesJsonFormatsKeepingTheJsonValid) {
+    const auto text = [](const std::string& keyword, const std::string& body) {
+        return test::Chunk("tEXt", keyword + std::string(1, '\0') + body);
+    };
+    const struct {
+        const char* Format;
+        std::string Bytes;
+        const char* Prompt;
+        const char* Negative;
+        const char* Seed;
+        const char* WipedSeed;
+    } cases[] = {
+        {"novelai",
+         test::PngFile({text("Description", "a \"fox\""),
+                        text("Comment", R"({"prompt": "a \"fox\"", "steps": 28, "uc": "lowres", )"
+                                        R"("seed": 12345})")}),
+         "a \"fox\"", "lowres", "12345", "0"},
+        {"invokeai",
+         test::PngFile({text("invokeai_metadata", R"({"positive_prompt": "an owl \u00e9", )"
+                                                  R"("negative_prompt": "", "seed": "77"})")}),
+         "an owl é", "", "77", ""},
+        {"invokeai",
+         test::PngFile({text("sd-metadata", R"({"model": "x", "image": {"prompt": "a ship", )"
+                                            R"("seed": 9}})")}),
+         "a ship", "", "9", "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Prompt);
+        const std::string path = MakeFile(Dir.File("json.png"), c.Bytes);
+        TTarvoData shown(false);
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.Graf.Format, c.Format);
+        EXPECT_EQ(shown.GetPrompt(false), c.Prompt);
+        EXPECT_EQ(shown.GetValue("negative_prompt"), c.Negative);
+        EXPECT_EQ(shown.GetValue("seed"), c.Seed);
+        SetChoices(true, true, true, true);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+        const std::string after = test::ReadWholeFile(path);
+        EXPECT_EQ(after.size(), c.Bytes.size());
+        EXPECT_TRUE(test::AllCrcsOk(after));
+        EXPECT_EQ(after.find(c.Prompt), std::string::npos);
+        ASSERT_TRUE(shown.Load(path)); // the JSON still parses
+        EXPECT_EQ(shown.GetPrompt(false), "");
+        EXPECT_EQ(shown.GetValue("seed"), c.WipedSeed);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+    }
+}
+
 TEST_F(TarvoDataWipe, CompressedWebUiTextIsShownButNeverRewritten) {
     const std::string path = MakeFile(Dir.File("z.png"), test::PngFile({WebUiChunk("zTXt")}));
     const TFileState before = TFileState::Of(path);
@@ -443,6 +493,13 @@ TEST_F(TarvoDataWipe, CompressedWebUiTextIsShownButNeverRewritten) {
     const TFileState after = TFileState::Of(path);
     EXPECT_EQ(after.Bytes, before.Bytes);
     EXPECT_TRUE(after.SameTime(before));
+    // Its damaged CRC is still repaired in place (the repair once wrote the damaged CRC back
+    // and then failed its own proof).
+    std::string damaged = test::PngFile({WebUiChunk("zTXt")});
+    damaged[damaged.find("IDAT") - 5] ^= 0x55;
+    const std::string broken = MakeFile(Dir.File("zbad.png"), damaged);
+    EXPECT_EQ(WipeFile(broken, false), TWipeCode::Done);
+    EXPECT_TRUE(test::AllCrcsOk(test::ReadWholeFile(broken)));
 }
 
 TEST_F(TarvoDataWipe, TextOfNoKnownFormatIsShownAndHoldsNoParameters) {

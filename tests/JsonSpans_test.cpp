@@ -1,0 +1,46 @@
+// Locating JSON members in their text: spans, types, unescaped texts, and refusals.
+#include "params/JsonSpans.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarvo {
+namespace {
+
+TEST(JsonSpans, FindsStringsAndNumbersWhereTheyStand) {
+    const std::string json =
+        R"({"prompt": "a \"red\" fox, \u00e9t\u00e9", "seed" : 1234567 , "image": {"seed": -5e3}})";
+    const struct {
+        std::initializer_list<std::string_view> Path;
+        const char* Raw;
+        const char* Text;
+        bool Number;
+    } cases[] = {
+        {{"prompt"}, R"(a \"red\" fox, \u00e9t\u00e9)", "a \"red\" fox, été", false},
+        {{"seed"}, "1234567", "1234567", true},
+        {{"image", "seed"}, "-5e3", "-5e3", true},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TJsonValue> found = JsonMember(json, c.Path);
+        ASSERT_TRUE(found) << c.Raw;
+        EXPECT_EQ(json.substr(found->Span.Offset, found->Span.Length), c.Raw);
+        EXPECT_EQ(found->Text, c.Text);
+        EXPECT_EQ(found->Number, c.Number);
+    }
+}
+
+TEST(JsonSpans, AnswersNothingForMissingMembersOtherTypesAndBrokenJson) {
+    const char* const json = R"({"a": [1, 2], "b": {"c": null}, "d": true})";
+    EXPECT_FALSE(JsonMember(json, {"a"}));
+    EXPECT_FALSE(JsonMember(json, {"b", "c"}));
+    EXPECT_FALSE(JsonMember(json, {"d"}));
+    EXPECT_FALSE(JsonMember(json, {"missing"}));
+    EXPECT_FALSE(JsonMember(json, {}));
+    EXPECT_FALSE(JsonMember(R"({"prompt": "unclosed)", {"prompt"}));
+    EXPECT_FALSE(JsonMember("not json", {"prompt"}));
+    EXPECT_FALSE(JsonMember(R"(["prompt"])", {"prompt"}));
+}
+
+} // namespace
+} // namespace tarvo
