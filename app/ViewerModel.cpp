@@ -155,6 +155,7 @@ namespace {
 // that no format claims.
 std::string DataLabelOf(const std::string& format) {
     if (format == "a1111") return "Web UI (a1111):";
+    if (format == "comfyui") return "ComfyUI:";
     if (format == "novelai") return "NovelAI:";
     if (format == "invokeai") return "InvokeAI:";
     if (format == "text") return "Текст файла:";

@@ -93,6 +93,14 @@ TSeeds LoadSeeds() {
         {"png_invokeai",
          PngFile({Chunk("iTXt", std::string("invokeai_metadata\0\0\0\0\0", 22) +
                                     R"({"positive_prompt": "an owl", "negative_prompt": "", "seed": 7})")})},
+        {"png_comfyui",
+         PngFile({Chunk("tEXt", std::string("prompt\0", 7) +
+                                    R"({"3": {"inputs": {"seed": 5, "positive": ["6", 0], )"
+                                    R"("negative": ["7", 0]}}, "6": {"inputs": {"text": "a cat"}}, )"
+                                    R"("7": {"inputs": {"text": "blurry"}}})"),
+                  Chunk("tEXt", std::string("workflow\0", 9) +
+                                    R"({"nodes": [{"id": 6, "widgets_values": ["a cat"]}, )"
+                                    R"({"id": 3, "widgets_values": [5, "fixed"]}]})")})},
         {"png_sd_metadata",
          PngFile({Chunk("tEXt", std::string("sd-metadata\0", 12) +
                                     R"({"image": {"prompt": "a ship", "seed": 9}})")})},

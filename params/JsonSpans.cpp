@@ -4,20 +4,23 @@
 
 namespace tarvo {
 
-std::optional<TJsonValue> JsonMember(std::string_view json,
-                                     std::initializer_list<std::string_view> path) {
-    if (path.size() == 0) return std::nullopt;
+std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_list<TJsonStep> path) {
+    if (path.size() == 0 || path.begin()->IsIndex) return std::nullopt;
     simdjson::ondemand::parser parser;
     const simdjson::padded_string padded(json);
     simdjson::ondemand::document doc;
     if (parser.iterate(padded).get(doc) != simdjson::SUCCESS) return std::nullopt;
     simdjson::ondemand::value value;
-    bool first = true;
-    for (const std::string_view name : path) {
-        const simdjson::error_code error = first ? doc.find_field_unordered(name).get(value)
-                                                 : value.find_field_unordered(name).get(value);
+    if (doc.find_field_unordered(path.begin()->Name).get(value) != simdjson::SUCCESS)
+        return std::nullopt;
+    for (auto step = path.begin() + 1; step != path.end(); ++step) {
+        simdjson::ondemand::array array;
+        const simdjson::error_code error =
+            step->IsIndex ? (value.get_array().get(array) != simdjson::SUCCESS
+                                 ? simdjson::INCORRECT_TYPE
+                                 : array.at(step->Index).get(value))
+                          : value.find_field_unordered(step->Name).get(value);
         if (error != simdjson::SUCCESS) return std::nullopt;
-        first = false;
     }
     simdjson::ondemand::json_type type;
     if (value.type().get(type) != simdjson::SUCCESS) return std::nullopt;

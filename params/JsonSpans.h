@@ -5,6 +5,7 @@
 
 #include "params/WebUiText.h"
 
+#include <cstddef>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -18,9 +19,18 @@ struct TJsonValue {
     std::string Text;    // the string unescaped (UTF-8), or the number as written
 };
 
-// The string or number at path (member names from the top-level object down) in json;
-// nothing when json is not valid JSON, a name is missing, or the value is of another type.
-std::optional<TJsonValue> JsonMember(std::string_view json,
-                                     std::initializer_list<std::string_view> path);
+// One step of a path: an object member's name, or an array element's 0-based index.
+struct TJsonStep {
+    TJsonStep(std::string_view name) : Name(name) {}
+    TJsonStep(const char* name) : Name(name) {}
+    TJsonStep(std::size_t index) : Index(index), IsIndex(true) {}
+    std::string_view Name;
+    std::size_t Index = 0;
+    bool IsIndex = false;
+};
+
+// The string or number at path (from the top-level object down) in json; nothing when json
+// is not valid JSON, a step is missing, or the value is of another type.
+std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_list<TJsonStep> path);
 
 } // namespace tarvo

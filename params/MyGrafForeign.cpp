@@ -5,6 +5,7 @@
 #include "params/DatTypes.h"
 #include "params/JsonSpans.h"
 #include "params/MyGrafObj.h"
+#include "params/NodeGraph.h"
 #include "params/WebUiText.h"
 #include "platform/TextCodec.h"
 
@@ -182,6 +183,38 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     return true;
 }
 
+// A node graph in the "prompt" chunk: the texts of the nodes that the first sampler's
+// positive and negative inputs lead to, and its seed; the same values again in the editor's
+// "workflow" chunk, blanked together.
+bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
+                 TMyGrafItem& first, TMyGrafItem& second) {
+    const TTextChunk* prompt = FindChunk(chunks, "prompt");
+    if (prompt == nullptr) return false;
+    const std::string_view graph = prompt->Text();
+    const std::optional<TGraphNodes> nodes = FindGraphNodes(graph);
+    if (!nodes) return false;
+    const std::string ids[] = {{}, nodes->Positive, nodes->Negative, nodes->Sampler};
+    std::optional<TJsonValue> values[4];
+    values[1] = JsonMember(graph, {std::string_view(ids[1]), "inputs", "text"});
+    if (!values[1] || values[1]->Number) return false;
+    if (!ids[2].empty()) values[2] = JsonMember(graph, {std::string_view(ids[2]), "inputs", "text"});
+    if (!nodes->SeedInput.empty())
+        values[3] =
+            JsonMember(graph, {std::string_view(ids[3]), "inputs", std::string_view(nodes->SeedInput)});
+    TakeChunk(first, *prompt, bytes);
+    for (std::size_t i = 1; i < 4; ++i)
+        SetJsonValue(first, *prompt, i, values[i]);
+    const TTextChunk* workflow = FindChunk(chunks, "workflow");
+    for (std::size_t i = 1; i < 4 && workflow != nullptr; ++i) {
+        if (!values[i]) continue;
+        const std::optional<TJsonValue> copy = WorkflowCopy(workflow->Text(), ids[i], *values[i]);
+        if (!copy) continue;
+        if (!second.HasParams()) TakeChunk(second, *workflow, bytes);
+        SetJsonValue(second, *workflow, i, copy);
+    }
+    return true;
+}
+
 struct TForeignReader {
     const char* Format;
     bool (*Read)(const std::vector<TTextChunk>& chunks, std::string_view bytes,
@@ -189,7 +222,11 @@ struct TForeignReader {
 };
 
 constexpr TForeignReader Readers[] = {
-    {"a1111", ReadWebUi}, {"novelai", ReadNovelAi}, {"invokeai", ReadInvokeAi}};
+    {"a1111", ReadWebUi},
+    {"comfyui", ReadComfyUi},
+    {"novelai", ReadNovelAi},
+    {"invokeai", ReadInvokeAi},
+};
 
 } // namespace
 

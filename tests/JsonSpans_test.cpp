@@ -9,10 +9,10 @@ namespace tarvo {
 namespace {
 
 TEST(JsonSpans, FindsStringsAndNumbersWhereTheyStand) {
-    const std::string json =
-        R"({"prompt": "a \"red\" fox, \u00e9t\u00e9", "seed" : 1234567 , "image": {"seed": -5e3}})";
+    const std::string json = R"({"prompt": "a \"red\" fox, \u00e9t\u00e9", "seed" : 1234567 , )"
+                             R"("image": {"seed": -5e3}, "list": [{"a": 1}, ["x", 2.5]]})";
     const struct {
-        std::initializer_list<std::string_view> Path;
+        std::initializer_list<TJsonStep> Path;
         const char* Raw;
         const char* Text;
         bool Number;
@@ -20,6 +20,8 @@ TEST(JsonSpans, FindsStringsAndNumbersWhereTheyStand) {
         {{"prompt"}, R"(a \"red\" fox, \u00e9t\u00e9)", "a \"red\" fox, été", false},
         {{"seed"}, "1234567", "1234567", true},
         {{"image", "seed"}, "-5e3", "-5e3", true},
+        {{"list", std::size_t{1}, std::size_t{1}}, "2.5", "2.5", true},
+        {{"list", std::size_t{1}, std::size_t{0}}, "x", "x", false},
     };
     for (const auto& c : cases) {
         const std::optional<TJsonValue> found = JsonMember(json, c.Path);
@@ -37,6 +39,8 @@ TEST(JsonSpans, AnswersNothingForMissingMembersOtherTypesAndBrokenJson) {
     EXPECT_FALSE(JsonMember(json, {"d"}));
     EXPECT_FALSE(JsonMember(json, {"missing"}));
     EXPECT_FALSE(JsonMember(json, {}));
+    EXPECT_FALSE(JsonMember(json, {"a", std::size_t{2}}));
+    EXPECT_FALSE(JsonMember(json, {"d", std::size_t{0}}));
     EXPECT_FALSE(JsonMember(R"({"prompt": "unclosed)", {"prompt"}));
     EXPECT_FALSE(JsonMember("not json", {"prompt"}));
     EXPECT_FALSE(JsonMember(R"(["prompt"])", {"prompt"}));
