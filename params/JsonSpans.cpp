@@ -2,6 +2,8 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
+
 namespace tarvo {
 
 std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_list<TJsonStep> path) {
@@ -46,6 +48,62 @@ std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_lis
     }
     if (found.Span.Offset + found.Span.Length > json.size()) return std::nullopt;
     return found;
+}
+
+std::string PrettyJson(std::string_view json) {
+    std::string out;
+    out.reserve(json.size() + json.size() / 2);
+    std::size_t depth = 0;
+    bool inString = false;
+    // Deeper levels are indented as the sixteenth: hostile nesting cannot blow the text up.
+    const auto newLine = [&] {
+        out += '\n';
+        out.append(2 * std::min<std::size_t>(depth, 16), ' ');
+    };
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < json.size())
+                out += json[++i];
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            out += c;
+            break;
+        case '{':
+        case '[':
+            out += c;
+            ++depth;
+            newLine();
+            break;
+        case '}':
+        case ']':
+            if (depth > 0) --depth;
+            newLine();
+            out += c;
+            break;
+        case ',':
+            out += c;
+            newLine();
+            break;
+        case ':':
+            out += ": ";
+            break;
+        case ' ':
+        case '\t':
+        case '\r':
+        case '\n':
+            break; // the layout is ours
+        default:
+            out += c;
+        }
+    }
+    return out;
 }
 
 } // namespace tarvo

@@ -1,6 +1,6 @@
 // Where a member of a JSON text stands in the text, found with simdjson: the span a wipe
 // blanks (inside the quotes of a string, the digits of a number) and what it says, so that
-// JSON parameters can be blanked in place and the JSON stays valid.
+// JSON parameters can be blanked in place and the JSON stays valid; and JSON for display.
 #pragma once
 
 #include "params/WebUiText.h"
@@ -32,5 +32,10 @@ struct TJsonStep {
 // The string or number at path (from the top-level object down) in json; nothing when json
 // is not valid JSON, a step is missing, or the value is of another type.
 std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_list<TJsonStep> path);
+
+// json laid out for reading: each member and element on a line of its own, indented by two
+// spaces a level (at most 16 levels deep); strings and other tokens kept as written. Text
+// that is no JSON is laid out all the same.
+std::string PrettyJson(std::string_view json);
 
 } // namespace tarvo

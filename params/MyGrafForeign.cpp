@@ -92,8 +92,10 @@ const TTextChunk* FindChunk(const std::vector<TTextChunk>& chunks, std::string_v
     return nullptr;
 }
 
-// block holds chunk, to be blanked value by value (Kind 2); its text is the chunk's.
-void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, std::string_view bytes) {
+// block holds chunk, to be blanked value by value (Kind 2); its text is the chunk's, JSON
+// laid out for reading.
+void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, std::string_view bytes,
+               bool json = false) {
     block.Kind = 2;
     std::copy_n(chunk.Type.begin(), 4, block.ChunkType.begin());
     block.Data.assign(chunk.Data);
@@ -105,7 +107,7 @@ void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, std::string_view byt
     block.Compressed = chunk.Compressed;
     block.TextStart = static_cast<int>(chunk.TextAt) + 1;
     block.TextEnd = static_cast<int>(chunk.Data.size());
-    block.Text = FlattenLines(NarrowToUtf8(chunk.Text()));
+    block.Text = FlattenLines(NarrowToUtf8(json ? PrettyJson(chunk.Text()) : chunk.Text()));
 }
 
 // Value i of block stands at span of its chunk's text and says text. Compressed text has no
@@ -149,7 +151,7 @@ bool ReadNovelAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     const std::optional<TJsonValue> uc = JsonMember(comment->Text(), {"uc"});
     const std::optional<TJsonValue> seed = JsonMember(comment->Text(), {"seed"});
     if (!prompt || prompt->Number || (!uc && !seed)) return false;
-    TakeChunk(first, *comment, bytes);
+    TakeChunk(first, *comment, bytes, true);
     SetJsonValue(first, *comment, 1, prompt);
     SetJsonValue(first, *comment, 2, uc);
     SetJsonValue(first, *comment, 3, seed);
@@ -167,7 +169,7 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     if (const TTextChunk* chunk = FindChunk(chunks, "invokeai_metadata")) {
         const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"positive_prompt"});
         if (!prompt || prompt->Number) return false;
-        TakeChunk(first, *chunk, bytes);
+        TakeChunk(first, *chunk, bytes, true);
         SetJsonValue(first, *chunk, 1, prompt);
         SetJsonValue(first, *chunk, 2, JsonMember(chunk->Text(), {"negative_prompt"}));
         SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"seed"}));
@@ -177,7 +179,7 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     if (chunk == nullptr) return false;
     const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"image", "prompt"});
     if (!prompt || prompt->Number) return false;
-    TakeChunk(first, *chunk, bytes);
+    TakeChunk(first, *chunk, bytes, true);
     SetJsonValue(first, *chunk, 1, prompt);
     SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"image", "seed"}));
     return true;
@@ -201,7 +203,7 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     if (!nodes->SeedInput.empty())
         values[3] =
             JsonMember(graph, {std::string_view(ids[3]), "inputs", std::string_view(nodes->SeedInput)});
-    TakeChunk(first, *prompt, bytes);
+    TakeChunk(first, *prompt, bytes, true);
     for (std::size_t i = 1; i < 4; ++i)
         SetJsonValue(first, *prompt, i, values[i]);
     const TTextChunk* workflow = FindChunk(chunks, "workflow");
@@ -209,7 +211,7 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
         if (!values[i]) continue;
         const std::optional<TJsonValue> copy = WorkflowCopy(workflow->Text(), ids[i], *values[i]);
         if (!copy) continue;
-        if (!second.HasParams()) TakeChunk(second, *workflow, bytes);
+        if (!second.HasParams()) TakeChunk(second, *workflow, bytes, true);
         SetJsonValue(second, *workflow, i, copy);
     }
     return true;

@@ -46,5 +46,13 @@ TEST(JsonSpans, AnswersNothingForMissingMembersOtherTypesAndBrokenJson) {
     EXPECT_FALSE(JsonMember(R"(["prompt"])", {"prompt"}));
 }
 
+TEST(JsonSpans, PrettyJsonPutsEachMemberOnALineAndKeepsStringsAsWritten) {
+    EXPECT_EQ(PrettyJson(R"({"a":[1, 2],"b" : "x, {y}: \"z\""})"),
+              "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": \"x, {y}: \\\"z\\\"\"\n}");
+    // Nesting deeper than sixteen levels is indented as the sixteenth.
+    const std::string deep = PrettyJson(std::string(40, '['));
+    EXPECT_EQ(deep.size(), 40 + 40 + 2 * (15 * 16 / 2 + 16 * 25));
+}
+
 } // namespace
 } // namespace tarvo
