@@ -2,6 +2,7 @@
 // <corpusRoot>/<target>/ for every target. The pictures are made by the project's own builders.
 #include "PictureSeeds.h"
 #include "params/DatTypes.h"
+#include "platform/TextCodec.h"
 #include "support/PicBuilder.h"
 
 #include <zlib.h>
@@ -101,6 +102,12 @@ TSeeds LoadSeeds() {
                   Chunk("tEXt", std::string("workflow\0", 9) +
                                     R"({"nodes": [{"id": 6, "widgets_values": ["a cat"]}, )"
                                     R"({"id": 3, "widgets_values": [5, "fixed"]}]})")})},
+        {"jpeg_web_ui_utf16be",
+         JpegHead(std::string("II*\0UNICODE\0", 12) +
+                      tarvo::Utf8ToWide("a cat\nNegative prompt: dog\nSteps: 20, Seed: 5", true),
+                  20000)},
+        {"webp_web_ui_ascii",
+         WebpFile({RiffChunk("EXIF", std::string("II*\0ASCII\0\0\0a cat\nSteps: 20, Seed: 5", 36))})},
         {"png_sd_metadata",
          PngFile({Chunk("tEXt", std::string("sd-metadata\0", 12) +
                                     R"({"image": {"prompt": "a ship", "seed": 9}})")})},

@@ -17,6 +17,7 @@
 namespace tarvo {
 
 using detail::BigEndian32;
+using detail::MaxBlockData;
 
 namespace {
 
@@ -265,6 +266,71 @@ bool TMyGraf::ReadForeign(std::string_view bytes) {
         return true;
     }
     return false;
+}
+
+bool TMyGraf::ReadForeignHead() {
+    FirstBlock.Clear();
+    const std::string_view head = Head;
+    // The UserComment's character code, then its text up to its first NUL.
+    const std::size_t unicode = head.find(std::string_view("UNICODE\0", 8));
+    const std::size_t ascii = head.find(std::string_view("ASCII\0\0\0", 8));
+    const bool wide = unicode < ascii;
+    const std::size_t at = std::min(unicode, ascii);
+    if (at == std::string_view::npos) return false;
+    const std::size_t textAt = at + 8;
+    std::string_view data = head.substr(textAt);
+    // One byte a code unit for the parser: ASCII as it is, anything else a byte above it.
+    std::string narrow;
+    bool bigEndian = false;
+    if (wide) {
+        std::size_t evenZeros = 0;
+        std::size_t oddZeros = 0;
+        for (std::size_t i = 0; i + 1 < data.size() && i < 512; i += 2) {
+            evenZeros += data[i] == '\0';
+            oddZeros += data[i + 1] == '\0';
+        }
+        bigEndian = evenZeros > oddZeros;
+        std::size_t units = 0;
+        for (; 2 * units + 1 < data.size(); ++units) {
+            const auto high = static_cast<unsigned char>(data[2 * units + (bigEndian ? 0 : 1)]);
+            const auto low = static_cast<unsigned char>(data[2 * units + (bigEndian ? 1 : 0)]);
+            if (high == 0 && low == 0) break;
+            narrow.push_back(high == 0 && low < 0x80 ? static_cast<char>(low) : '\x80');
+        }
+        data = data.substr(0, 2 * units);
+    } else {
+        data = data.substr(0, std::min(data.size(), data.find('\0')));
+        narrow.assign(data);
+    }
+    const std::optional<TWebUiText> found = ParseWebUiText(narrow);
+    if (!found || data.size() > MaxBlockData) return false;
+    const std::size_t unit = wide ? 2 : 1;
+    // The text as UTF-8: UTF-16 is read little-endian, so big-endian units are turned first.
+    const auto utf8 = [&](std::size_t from, std::size_t length) {
+        std::string bytes(data.substr(unit * from, unit * length));
+        if (!wide) return NarrowToUtf8(bytes);
+        if (bigEndian)
+            for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+                std::swap(bytes[i], bytes[i + 1]);
+        return WideToNarrow(bytes);
+    };
+    TMyGrafItem& block = FirstBlock;
+    block.Kind = 2;
+    block.Wide = wide ? (bigEndian ? 2 : 1) : 0;
+    block.Data.assign(data);
+    block.BlockOffset = HeadOffset + static_cast<int>(textAt);
+    block.TextStart = 1;
+    block.TextEnd = static_cast<int>(data.size());
+    const TTextSpan* spans[] = {nullptr, &found->Prompt, &found->NegPrompt, &found->Seed};
+    for (std::size_t i = 1; i < 4; ++i) {
+        block.ValueTexts[i] = utf8(spans[i]->Offset, spans[i]->Length);
+        if (spans[i]->Length > 0)
+            block.Values[i] = {static_cast<int>(unit * spans[i]->Offset) + 1,
+                               static_cast<int>(unit * spans[i]->Length)};
+    }
+    if (!WipeMode) block.Text = FlattenLines(utf8(0, narrow.size()));
+    Format = "a1111";
+    return true;
 }
 
 } // namespace tarvo

@@ -44,6 +44,7 @@ void TMyGrafItem::Clear() {
     ValueTexts = {};
     Compressed = false;
     Numbers = {};
+    Wide = 0;
     LoadedData.clear();
     LoadedCrc = {};
     CrcDamaged = false;
@@ -237,6 +238,7 @@ bool TMyGraf::ParseHead() {
     try {
         ok = FirstBlock.TakeHead(Head);
         if (ok) FirstBlock.BlockOffset += HeadOffset;
+        if (!ok) ok = ReadForeignHead();
     } catch (...) {
         FirstBlock.Clear();
         ok = false;

@@ -112,6 +112,9 @@ public:
     bool Compressed = false;
     // Kind 2: the value is a JSON number, blanked as "0" and spaces so the JSON stays valid.
     std::array<bool, 4> Numbers{};
+    // Kind 2: Data is UTF-16 text (an EXIF UserComment), blanked a code unit at a time;
+    // 1 little-endian, 2 big-endian, 0 bytes.
+    int Wide = 0;
 
     void Clear();
     bool HasParams() const { return !Data.empty() && Kind >= 0; }
@@ -215,6 +218,8 @@ private:
     // A PNG without Tarvo blocks: its text chunks read as another generator's parameters
     // (true, FirstBlock of Kind 2), or as raw text (false).
     bool ReadForeign(std::string_view bytes);
+    // A JPEG or WebP head without a Tarvo block: web-UI text in its EXIF UserComment.
+    bool ReadForeignHead();
     // Text chunks the last PNG walk passed: the offsets of their chunks in the bytes walked.
     std::vector<std::size_t> FTextChunks;
     // Walks the chunks; true when a chunk's fields ran past the end of bytes (a longer read

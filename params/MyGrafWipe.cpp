@@ -211,15 +211,25 @@ bool TMyGrafItem::MarkSpans() {
         if (!WipeChoice(i) || value.Length <= 0 || value.Offset < 1 ||
             value.Offset - 1 > len - value.Length)
             continue;
-        // A JSON number becomes 0 and spaces, so that the JSON stays valid.
-        const bool number = Numbers[static_cast<std::size_t>(i)];
         const auto from = Data.begin() + (value.Offset - 1);
-        const auto blank = [](char c) { return c == ' '; };
-        if (std::all_of(from + (number ? 1 : 0), from + value.Length, blank) &&
-            (!number || *from == '0'))
-            continue;
-        std::fill_n(from, value.Length, ' ');
-        if (number) *from = '0';
+        if (Wide != 0) { // UTF-16 spaces in the text's byte order
+            const std::string space = Wide == 1 ? std::string(" \0", 2) : std::string("\0 ", 2);
+            bool blank = true;
+            for (int at = 0; at + 1 < value.Length; at += 2)
+                blank = blank && std::equal(space.begin(), space.end(), from + at);
+            if (blank) continue;
+            for (int at = 0; at + 1 < value.Length; at += 2)
+                std::copy(space.begin(), space.end(), from + at);
+        } else {
+            // A JSON number becomes 0 and spaces, so that the JSON stays valid.
+            const bool number = Numbers[static_cast<std::size_t>(i)];
+            const auto blank = [](char c) { return c == ' '; };
+            if (std::all_of(from + (number ? 1 : 0), from + value.Length, blank) &&
+                (!number || *from == '0'))
+                continue;
+            std::fill_n(from, value.Length, ' ');
+            if (number) *from = '0';
+        }
         AddChange(i, value);
         blanked = true;
     }
@@ -254,7 +264,11 @@ std::vector<TNeedle> TMyGraf::WipedNeedles() const {
             if (!block->Wiped[i]) continue;
             const std::string_view raw =
                 detail::Slice(block->LoadedData, block->Values[i].Offset, block->Values[i].Length);
-            std::string text = block->Kind == 0 ? WideToNarrow(raw) : NarrowToUtf8(raw);
+            // Other generators' values were decoded when they were read (JSON escapes, UTF-16
+            // of either byte order).
+            std::string text = block->Kind == 2   ? block->ValueTexts[i]
+                               : block->Kind == 0 ? WideToNarrow(raw)
+                                                  : NarrowToUtf8(raw);
             needles.push_back({std::string(ParamNames[i]), ValueText(std::move(text))});
         }
     }

@@ -2,6 +2,7 @@
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
 #include "platform/LockedFile.h"
+#include "platform/TextCodec.h"
 #include "support/PicBuilder.h"
 #include "support/ScriptedDialogs.h"
 #include "util/MyStrUnit.h"
@@ -423,6 +424,51 @@ TEST_F(TarvoDataWipe, ReadsAndWipesWebUiTextValueByValue) {
         EXPECT_EQ(shown.GetValue("negative_prompt"), "");
         EXPECT_EQ(shown.GetValue("seed"), "");
         EXPECT_NE(shown.GetFullText().find("Sampler: Euler a"), std::string::npos);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
+    }
+}
+
+// Web-UI text in an EXIF UserComment: UTF-16 of either byte order, or ASCII.
+TEST_F(TarvoDataWipe, ReadsAndWipesWebUiTextInExifUserComments) {
+    const std::string text = "a lighthouse, été\nNegative prompt: fog\nSteps: 20, Seed: 31337";
+    const auto comment = [&](const char* code, std::string body) {
+        // A TIFF header and an IFD entry stand before the UserComment, as in any EXIF block.
+        return std::string("II*\0\x08\0\0\0\x01\0\x86\x92\x07\0", 14) + std::string(code, 8) +
+               body + std::string(2, '\0');
+    };
+    const struct {
+        const char* Note;
+        std::string Bytes;
+        const char* Name;
+    } cases[] = {
+        {"JPEG, UTF-16BE",
+         test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, true))), "be.jpg"},
+        {"JPEG, UTF-16LE",
+         test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, false))), "le.jpg"},
+        {"WebP, ASCII",
+         test::WebpFile({test::RiffChunk("VP8L", std::string(100, 'p')),
+                         test::RiffChunk("EXIF", comment("ASCII\0\0\0", "a lighthouse\nNegative "
+                                                                      "prompt: fog\nSteps: 20, "
+                                                                      "Seed: 31337"))}),
+         "a.webp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Note);
+        const std::string path = MakeFile(Dir.File(c.Name), c.Bytes);
+        TTarvoData shown(false);
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.Graf.Format, "a1111");
+        EXPECT_EQ(shown.GetPrompt(false).substr(0, 12), "a lighthouse");
+        EXPECT_EQ(shown.GetValue("negative_prompt"), "fog");
+        EXPECT_EQ(shown.GetValue("seed"), "31337");
+        SetChoices(false, true, false, true);
+        EXPECT_EQ(WipeFile(path, false), TWipeCode::Done);
+        const std::string after = test::ReadWholeFile(path);
+        EXPECT_EQ(after.size(), c.Bytes.size());
+        ASSERT_TRUE(shown.Load(path));
+        EXPECT_EQ(shown.GetPrompt(false), "");
+        EXPECT_EQ(shown.GetValue("seed"), "");
+        EXPECT_EQ(shown.GetValue("negative_prompt"), "fog");
         EXPECT_EQ(WipeFile(path, false), TWipeCode::NothingToWipe);
     }
 }
