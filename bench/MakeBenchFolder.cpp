@@ -5,8 +5,9 @@
 // padding): a PNG's pixels stand in IDAT chunks of 8 KiB, as libpng writes them, a JPEG's in
 // its scan. A range spreads the sizes evenly over it. --kind bomb makes hostile PNG files of
 // about 4.7 MB: their parameter blocks, then 280 zTXt chunks that each inflate to 16 MiB of
-// zeros.
-// Usage: MakeBenchFolder [--kind mixed|png|jpeg|bomb] [--size BYTES[-BYTES]] FOLDER [COUNT]
+// zeros. --kind webui makes the PNG files with a web UI's "parameters" text chunk in place
+// of the Tarvo blocks, padded to the Tarvo blocks' size, to compare their cost.
+// Usage: MakeBenchFolder [--kind mixed|png|jpeg|bomb|webui] [--size BYTES[-BYTES]] FOLDER [COUNT]
 //   COUNT defaults to 10000; FOLDER must be empty or new.
 #include "params/DatTypes.h"
 #include "support/PicBuilder.h"
@@ -43,7 +44,7 @@ constexpr const char* Negatives[] = {
 
 constexpr std::size_t IdatBytes = 8192;
 
-enum class TKind { Mixed, Png, Jpeg, Bomb };
+enum class TKind { Mixed, Png, Jpeg, Bomb, WebUi };
 
 constexpr int BombChunks = 280;
 constexpr std::size_t BombInflated = std::size_t{16} << 20;
@@ -92,6 +93,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
             options.Kind = TKind::Jpeg;
         else if (name == "--kind" && std::strcmp(value, "bomb") == 0)
             options.Kind = TKind::Bomb;
+        else if (name == "--kind" && std::strcmp(value, "webui") == 0)
+            options.Kind = TKind::WebUi;
         else if (name != "--size" || !ParseSize(value, options.SizeMin, options.SizeMax))
             return false;
     }
@@ -110,6 +113,16 @@ TPicture PictureFor(std::size_t bytes, double bytesPerPixel, std::size_t overhea
     picture.Height = picture.Width;
     picture.Noisy = true;
     return picture;
+}
+
+// A web UI's "parameters" chunk of params, padded with settings to chunkSize bytes.
+std::string WebUiChunk(const TParamSet& params, std::size_t chunkSize) {
+    std::string text = params.Prompt + "\nNegative prompt: " + params.NegPrompt +
+                       "\nSteps: 30, Sampler: DPM++ 2M Karras, CFG scale: 7, Seed: " +
+                       params.Seed + ", Size: 512x768, Model: base";
+    const std::size_t head = 12 + 11; // length, type, CRC; keyword and NUL
+    if (text.size() + head < chunkSize) text += ", Notes: " + std::string(chunkSize - head - text.size() - 9, 'n');
+    return Chunk("tEXt", std::string("parameters", 11) + text);
 }
 
 // Makes the files; the pixels of each picture size are made once, only the parameter blocks
@@ -140,8 +153,8 @@ public:
             bytes = PngFile(chunks, {}, FDefaultPicture);
             return;
         }
-        const bool png =
-            FOptions.Kind == TKind::Png || (FOptions.Kind == TKind::Mixed && i % 2 == 0);
+        const bool png = FOptions.Kind == TKind::Png || FOptions.Kind == TKind::WebUi ||
+                         (FOptions.Kind == TKind::Mixed && i % 2 == 0);
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, png ? "/pic_%05d.png" : "/pic_%05d.jpg", i);
         name = buffer;
@@ -149,8 +162,10 @@ public:
         if (png) {
             const std::string& pixels =
                 size == 0 ? Pixels(FDefaultPicture) : Pixels(PngPicture(size));
+            const std::string tarvo =
+                Chunk("eXIf", FirstBlockText(params)) + Chunk("tEXt", GenInfoText(params));
             bytes = std::string(tarvo::PngSignature) + Ihdr(size) +
-                    Chunk("eXIf", FirstBlockText(params)) + Chunk("tEXt", GenInfoText(params));
+                    (FOptions.Kind == TKind::WebUi ? WebUiChunk(params, tarvo.size()) : tarvo);
             if (size == 0) {
                 bytes += Chunk("IDAT", pixels);
             } else {
@@ -203,7 +218,7 @@ int main(int argc, char** argv) {
     TOptions options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s [--kind mixed|png|jpeg|bomb] [--size BYTES[-BYTES]] FOLDER "
+                     "usage: %s [--kind mixed|png|jpeg|bomb|webui] [--size BYTES[-BYTES]] FOLDER "
                      "[COUNT]\n",
                      argv[0]);
         return 2;
