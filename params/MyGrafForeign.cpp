@@ -2,6 +2,7 @@
 // in which no Tarvo block was found: each format's chunks become blocks of Kind 2 that
 // marking and writing treat like any other; text that no format claims is raw text.
 #include "params/BlockBytes.h"
+#include "params/ByteReader.h"
 #include "params/DatTypes.h"
 #include "params/JsonSpans.h"
 #include "params/MyGrafObj.h"
@@ -24,32 +25,38 @@ namespace {
 // Compressed text is inflated to at most this many bytes for reading.
 constexpr std::size_t InflateCap = std::size_t{1} << 20;
 
-// A text chunk of the walked bytes: where it stands, its keyword, where its text starts in
-// its data, the text as stored and, when that is compressed, inflated.
+// Text chunks are read up to this size each.
+constexpr std::uint32_t TextChunkCap = std::uint32_t{1} << 20;
+
+// A text chunk read from the file: its offset and bytes, its keyword, where its text starts
+// in its data, and the text inflated when it is stored compressed.
 struct TTextChunk {
-    std::size_t Pos = 0;
-    std::size_t CrcAt = 0;
-    std::string_view Type;
-    std::string_view Data;
-    std::string_view Keyword;
-    std::size_t TextAt = 0;
-    std::string_view Stored;
+    std::int64_t Pos = 0;
+    std::string Bytes; // length, type, data, CRC
+    std::size_t KeywordLength = 0;
+    std::size_t TextAt = 0; // in the data
     bool Compressed = false;
     std::string Inflated;
-    std::string_view Text() const { return Compressed ? std::string_view(Inflated) : Stored; }
+
+    std::string_view Type() const { return std::string_view(Bytes).substr(4, 4); }
+    std::string_view Data() const { return std::string_view(Bytes).substr(8, Bytes.size() - 12); }
+    std::string_view Keyword() const { return Data().substr(0, KeywordLength); }
+    std::string_view Stored() const { return Data().substr(TextAt); }
+    std::string_view Text() const { return Compressed ? std::string_view(Inflated) : Stored(); }
 };
 
-// The parts of a tEXt, iTXt or zTXt chunk's data; false when its fields are cut short.
+// Finds the keyword and the text of a tEXt, iTXt or zTXt chunk; false when its fields are
+// cut short.
 bool SplitTextChunk(TTextChunk& chunk) {
-    const std::string_view data = chunk.Data;
+    const std::string_view data = chunk.Data();
     const std::size_t nul = data.find('\0');
     if (nul == std::string_view::npos) return false;
-    chunk.Keyword = data.substr(0, nul);
+    chunk.KeywordLength = nul;
     std::size_t at = nul + 1;
-    if (chunk.Type == "zTXt") {
+    if (chunk.Type() == "zTXt") {
         chunk.Compressed = true;
         ++at; // compression method
-    } else if (chunk.Type == "iTXt") {
+    } else if (chunk.Type() == "iTXt") {
         if (at + 2 > data.size()) return false;
         chunk.Compressed = data[at] != '\0';
         at += 2; // flag and method
@@ -61,7 +68,6 @@ bool SplitTextChunk(TTextChunk& chunk) {
     }
     if (at > data.size()) return false;
     chunk.TextAt = at;
-    chunk.Stored = data.substr(at);
     return true;
 }
 
@@ -87,27 +93,57 @@ std::string Inflate(std::string_view input) {
     return out;
 }
 
+std::string Inflate(std::string_view input);
+
+// The text chunks of a PNG before its pixel data, where generators write them, each up to
+// TextChunkCap bytes; read through a window, so a few reads cover them all.
+std::vector<TTextChunk> ReadTextChunks(TByteReader& bytes) {
+    TCachedReader file(bytes);
+    std::vector<TTextChunk> chunks;
+    std::int64_t pos = SignatureSize;
+    while (pos + 12 <= file.Size()) {
+        const std::string_view header = file.View(pos, 8);
+        if (header.size() < 8) break;
+        const std::uint32_t length = BigEndian32(header, 0);
+        const std::string_view type = header.substr(4, 4);
+        if (type == "IDAT" || type == "IEND") break;
+        const std::int64_t next = pos + 12 + static_cast<std::int64_t>(length);
+        if ((type == "tEXt" || type == "iTXt" || type == "zTXt") && length <= TextChunkCap) {
+            TTextChunk chunk;
+            chunk.Pos = pos;
+            chunk.Bytes.assign(file.View(pos, 12 + std::size_t{length}, 0));
+            if (chunk.Bytes.size() < 12 + std::size_t{length}) break; // the file ends first
+            if (SplitTextChunk(chunk)) {
+                if (chunk.Compressed) chunk.Inflated = Inflate(chunk.Stored());
+                chunks.push_back(std::move(chunk));
+            }
+        }
+        pos = next;
+    }
+    return chunks;
+}
+
 const TTextChunk* FindChunk(const std::vector<TTextChunk>& chunks, std::string_view keyword) {
     for (const TTextChunk& chunk : chunks)
-        if (chunk.Keyword == keyword) return &chunk;
+        if (chunk.Keyword() == keyword) return &chunk;
     return nullptr;
 }
 
 // block holds chunk, to be blanked value by value (Kind 2); its text is the chunk's, JSON
 // laid out for reading.
-void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, std::string_view bytes,
-               bool json = false) {
+void TakeChunk(TMyGrafItem& block, const TTextChunk& chunk, bool json = false) {
     block.Kind = 2;
-    std::copy_n(chunk.Type.begin(), 4, block.ChunkType.begin());
-    block.Data.assign(chunk.Data);
+    std::copy_n(chunk.Type().begin(), 4, block.ChunkType.begin());
+    block.Data.assign(chunk.Data());
+    const std::string_view crc = std::string_view(chunk.Bytes).substr(chunk.Bytes.size() - 4);
     for (std::size_t i = 0; i < 4; ++i)
-        block.Crc[i] = static_cast<std::uint8_t>(bytes[chunk.CrcAt + i]);
-    block.CrcPos = static_cast<int>(chunk.CrcAt);
+        block.Crc[i] = static_cast<std::uint8_t>(crc[i]);
     block.BlockOffset = static_cast<int>(chunk.Pos);
-    block.CrcDamaged = ChunkCrc(chunk.Type, block.Data) != block.Crc;
+    block.CrcPos = static_cast<int>(chunk.Pos + 8 + static_cast<std::int64_t>(block.Data.size()));
+    block.CrcDamaged = ChunkCrc(chunk.Type(), block.Data) != block.Crc;
     block.Compressed = chunk.Compressed;
     block.TextStart = static_cast<int>(chunk.TextAt) + 1;
-    block.TextEnd = static_cast<int>(chunk.Data.size());
+    block.TextEnd = static_cast<int>(block.Data.size());
     block.Text = FlattenLines(NarrowToUtf8(json ? PrettyJson(chunk.Text()) : chunk.Text()));
 }
 
@@ -128,14 +164,13 @@ void SetJsonValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i,
 }
 
 // The web-UI text of the "parameters" chunk.
-bool ReadWebUi(const std::vector<TTextChunk>& chunks, std::string_view bytes, TMyGrafItem& first,
-               TMyGrafItem&) {
+bool ReadWebUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGrafItem&) {
     const TTextChunk* chunk = FindChunk(chunks, "parameters");
     if (chunk == nullptr) return false;
     const std::string_view text = chunk->Text();
     const std::optional<TWebUiText> found = ParseWebUiText(text);
     if (!found) return false;
-    TakeChunk(first, *chunk, bytes);
+    TakeChunk(first, *chunk);
     const TTextSpan* spans[] = {nullptr, &found->Prompt, &found->NegPrompt, &found->Seed};
     for (std::size_t i = 1; i < 4; ++i)
         SetValue(first, *chunk, i, *spans[i], text.substr(spans[i]->Offset, spans[i]->Length));
@@ -144,20 +179,20 @@ bool ReadWebUi(const std::vector<TTextChunk>& chunks, std::string_view bytes, TM
 
 // JSON in the "Comment" chunk (prompt, uc, seed), and the prompt again as the whole text of
 // the "Description" chunk.
-bool ReadNovelAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
-                 TMyGrafItem& first, TMyGrafItem& second) {
+bool ReadNovelAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
+                 TMyGrafItem& second) {
     const TTextChunk* comment = FindChunk(chunks, "Comment");
     if (comment == nullptr) return false;
     const std::optional<TJsonValue> prompt = JsonMember(comment->Text(), {"prompt"});
     const std::optional<TJsonValue> uc = JsonMember(comment->Text(), {"uc"});
     const std::optional<TJsonValue> seed = JsonMember(comment->Text(), {"seed"});
     if (!prompt || prompt->Number || (!uc && !seed)) return false;
-    TakeChunk(first, *comment, bytes, true);
+    TakeChunk(first, *comment, true);
     SetJsonValue(first, *comment, 1, prompt);
     SetJsonValue(first, *comment, 2, uc);
     SetJsonValue(first, *comment, 3, seed);
     if (const TTextChunk* description = FindChunk(chunks, "Description")) {
-        TakeChunk(second, *description, bytes);
+        TakeChunk(second, *description);
         const std::string_view text = description->Text();
         SetValue(second, *description, 1, {0, text.size()}, text);
     }
@@ -165,12 +200,12 @@ bool ReadNovelAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
 }
 
 // JSON in the "invokeai_metadata" chunk, or in older files in "sd-metadata" (image.prompt).
-bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
-                  TMyGrafItem& first, TMyGrafItem&) {
+bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
+                  TMyGrafItem&) {
     if (const TTextChunk* chunk = FindChunk(chunks, "invokeai_metadata")) {
         const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"positive_prompt"});
         if (!prompt || prompt->Number) return false;
-        TakeChunk(first, *chunk, bytes, true);
+        TakeChunk(first, *chunk, true);
         SetJsonValue(first, *chunk, 1, prompt);
         SetJsonValue(first, *chunk, 2, JsonMember(chunk->Text(), {"negative_prompt"}));
         SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"seed"}));
@@ -180,7 +215,7 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     if (chunk == nullptr) return false;
     const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"image", "prompt"});
     if (!prompt || prompt->Number) return false;
-    TakeChunk(first, *chunk, bytes, true);
+    TakeChunk(first, *chunk, true);
     SetJsonValue(first, *chunk, 1, prompt);
     SetJsonValue(first, *chunk, 3, JsonMember(chunk->Text(), {"image", "seed"}));
     return true;
@@ -189,8 +224,8 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
 // A node graph in the "prompt" chunk: the texts of the nodes that the first sampler's
 // positive and negative inputs lead to, and its seed; the same values again in the editor's
 // "workflow" chunk, blanked together.
-bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
-                 TMyGrafItem& first, TMyGrafItem& second) {
+bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
+                 TMyGrafItem& second) {
     const TTextChunk* prompt = FindChunk(chunks, "prompt");
     if (prompt == nullptr) return false;
     const std::string_view graph = prompt->Text();
@@ -204,7 +239,7 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
     if (!nodes->SeedInput.empty())
         values[3] =
             JsonMember(graph, {std::string_view(ids[3]), "inputs", std::string_view(nodes->SeedInput)});
-    TakeChunk(first, *prompt, bytes, true);
+    TakeChunk(first, *prompt, true);
     for (std::size_t i = 1; i < 4; ++i)
         SetJsonValue(first, *prompt, i, values[i]);
     const TTextChunk* workflow = FindChunk(chunks, "workflow");
@@ -212,7 +247,7 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
         if (!values[i]) continue;
         const std::optional<TJsonValue> copy = WorkflowCopy(workflow->Text(), ids[i], *values[i]);
         if (!copy) continue;
-        if (!second.HasParams()) TakeChunk(second, *workflow, bytes, true);
+        if (!second.HasParams()) TakeChunk(second, *workflow, true);
         SetJsonValue(second, *workflow, i, copy);
     }
     return true;
@@ -220,8 +255,8 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, std::string_view bytes,
 
 struct TForeignReader {
     const char* Format;
-    bool (*Read)(const std::vector<TTextChunk>& chunks, std::string_view bytes,
-                 TMyGrafItem& first, TMyGrafItem& second);
+    bool (*Read)(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
+                 TMyGrafItem& second);
 };
 
 constexpr TForeignReader Readers[] = {
@@ -233,26 +268,18 @@ constexpr TForeignReader Readers[] = {
 
 } // namespace
 
-bool TMyGraf::ReadForeign(std::string_view bytes) {
+bool TMyGraf::ReadForeign(TByteReader& bytes) {
     FirstBlock.Clear();
     SecondBlock.Clear();
     RawText.clear();
-    std::vector<TTextChunk> chunks;
-    for (const std::size_t pos : FTextChunks) {
-        TTextChunk chunk;
-        chunk.Pos = pos;
-        chunk.CrcAt = pos + 8 + BigEndian32(bytes, pos);
-        if (chunk.CrcAt + 4 > bytes.size()) continue; // the walk only saw its header
-        chunk.Type = bytes.substr(pos + 4, 4);
-        chunk.Data = bytes.substr(pos + 8, chunk.CrcAt - pos - 8);
-        if (!SplitTextChunk(chunk)) continue;
-        if (chunk.Compressed) chunk.Inflated = Inflate(chunk.Stored);
+    Format.clear();
+    const std::vector<TTextChunk> chunks = ReadTextChunks(bytes);
+    for (const TTextChunk& chunk : chunks) {
         if (!RawText.empty()) RawText += "\r\n\r\n";
-        RawText += NarrowToUtf8(chunk.Keyword) + ": " + FlattenLines(NarrowToUtf8(chunk.Text()));
-        chunks.push_back(std::move(chunk));
+        RawText += NarrowToUtf8(chunk.Keyword()) + ": " + FlattenLines(NarrowToUtf8(chunk.Text()));
     }
     for (const TForeignReader& reader : Readers) {
-        if (!reader.Read(chunks, bytes, FirstBlock, SecondBlock)) {
+        if (!reader.Read(chunks, FirstBlock, SecondBlock)) {
             FirstBlock.Clear();
             SecondBlock.Clear();
             continue;

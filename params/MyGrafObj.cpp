@@ -64,7 +64,6 @@ void TMyGraf::Clear() {
     HeadOffset = 0;
     Format.clear();
     RawText.clear();
-    FTextChunks.clear();
 }
 
 bool TMyGraf::Load(const std::string& path) {
@@ -108,7 +107,7 @@ bool TMyGraf::ReadFile(const std::string& path) {
         std::size_t got = 0;
         ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), HeadLimit), got);
         if (!ReadCheck && got == 0) return false;
-        const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got));
+        const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < HeadLimit);
         if (FileKind == 3 && ReadCheck && got == HeadLimit) {
             // A WebP keeps its EXIF chunk anywhere, mostly after the pixels: walk the file.
             TReadFile file;
@@ -117,20 +116,30 @@ bool TMyGraf::ReadFile(const std::string& path) {
             TFileByteReader reader(file);
             return ReadWebp(reader);
         }
-        if (FileKind != 1 || !FWalkCutShort || !ReadCheck || got < HeadLimit) return found;
-        ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
-        if (!ReadCheck && got == 0) {
-            Clear();
-            return false;
+        std::size_t asked = HeadLimit;
+        bool again = found;
+        if (FileKind == 1 && FWalkCutShort && ReadCheck && got == HeadLimit) {
+            asked = ReadLimit;
+            ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
+            if (!ReadCheck && got == 0) {
+                Clear();
+                return false;
+            }
+            again = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < ReadLimit);
         }
-        return ReadBytes(std::string_view(FBuffer.Bytes.get(), got));
+        // Other generators' text chunks may run past what was read: read them in the file.
+        if (FileKind != 1 || again || !ReadCheck || got < asked) return again;
+        TReadFile file;
+        if (const TFileCheck opened = file.Open(path); !opened) return false;
+        TFileByteReader reader(file);
+        return ReadForeign(reader);
     } catch (...) {
         Clear();
         return false;
     }
 }
 
-bool TMyGraf::ReadBytes(std::string_view bytes) {
+bool TMyGraf::ReadBytes(std::string_view bytes, bool whole) {
     Clear();
     if (bytes.size() < SignatureSize) return false;
     std::copy_n(bytes.begin(), SignatureSize, Signature.begin());
@@ -150,8 +159,10 @@ bool TMyGraf::ReadBytes(std::string_view bytes) {
             }
         }
         if (FirstBlock.HasParams() || SecondBlock.HasParams()) return true;
+        if (!whole) return false;
         try {
-            return ReadForeign(bytes);
+            TMemoryReader reader(bytes);
+            return ReadForeign(reader);
         } catch (...) {
             FirstBlock.Clear();
             RawText.clear();
@@ -204,7 +215,6 @@ bool TMyGraf::WalkChunks(std::string_view bytes) {
         if (length > static_cast<std::uint32_t>(HeadLimit)) break;
         if (size < pos + 8) return true;
         const std::string_view type = bytes.substr(pos + 4, 4);
-        if (type == "tEXt" || type == "iTXt" || type == "zTXt") FTextChunks.push_back(pos);
         TMyGrafItem* block = nullptr;
         int kind = -1;
         if (StrSameText(type, SecondChunkType)) {

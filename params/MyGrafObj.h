@@ -198,7 +198,9 @@ public:
     // Reads the file's leading bytes and walks its chunks; true when a PNG block holds
     // parameters. A JPEG or WebP file answers false and leaves its head in Head.
     [[nodiscard]] bool ReadFile(const std::string& path);
-    [[nodiscard]] bool ReadBytes(std::string_view bytes);
+    // whole: bytes are the whole file, so a PNG's text chunks of other generators are read
+    // from them; otherwise that is left to the caller, which has the file.
+    [[nodiscard]] bool ReadBytes(std::string_view bytes, bool whole = true);
     [[nodiscard]] bool ParseHead();
     [[nodiscard]] bool BuildTexts();
 
@@ -215,13 +217,12 @@ private:
     bool FinishLoad(bool ok);
     // Walks a WebP file's chunks and keeps its first EXIF payload in Head; false.
     bool ReadWebp(TByteReader& bytes);
-    // A PNG without Tarvo blocks: its text chunks read as another generator's parameters
-    // (true, FirstBlock of Kind 2), or as raw text (false).
-    bool ReadForeign(std::string_view bytes);
+    // A PNG without Tarvo blocks: its text chunks before the pixel data read as another
+    // generator's parameters (true, blocks of Kind 2), or as raw text (false).
+    bool ReadForeign(TByteReader& bytes);
     // A JPEG or WebP head without a Tarvo block: web-UI text in its EXIF UserComment.
     bool ReadForeignHead();
-    // Text chunks the last PNG walk passed: the offsets of their chunks in the bytes walked.
-    std::vector<std::size_t> FTextChunks;
+
     // Walks the chunks; true when a chunk's fields ran past the end of bytes (a longer read
     // of the file could walk on).
     bool WalkChunks(std::string_view bytes);
