@@ -50,6 +50,56 @@ std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_lis
     return found;
 }
 
+namespace {
+
+void CollectStrings(simdjson::ondemand::value value, const char* base, std::string_view text,
+                    std::vector<TTextSpan>& found, int depth) {
+    simdjson::ondemand::json_type type;
+    if (depth > 64 || value.type().get(type) != simdjson::SUCCESS) return;
+    if (type == simdjson::ondemand::json_type::object) {
+        simdjson::ondemand::object object;
+        if (value.get_object().get(object) != simdjson::SUCCESS) return;
+        for (auto field : object) {
+            simdjson::ondemand::value member;
+            if (field.value().get(member) != simdjson::SUCCESS) return;
+            CollectStrings(member, base, text, found, depth + 1);
+        }
+    } else if (type == simdjson::ondemand::json_type::array) {
+        simdjson::ondemand::array array;
+        if (value.get_array().get(array) != simdjson::SUCCESS) return;
+        for (auto element : array) {
+            simdjson::ondemand::value item;
+            if (element.get(item) != simdjson::SUCCESS) return;
+            CollectStrings(item, base, text, found, depth + 1);
+        }
+    } else if (type == simdjson::ondemand::json_type::string) {
+        std::string_view raw = value.raw_json_token();
+        std::string_view string;
+        if (value.get_string().get(string) != simdjson::SUCCESS || string != text) return;
+        const std::size_t end = raw.find_last_of('"');
+        if (end == std::string_view::npos || end == 0) return;
+        found.push_back({static_cast<std::size_t>(raw.data() - base) + 1, end - 1});
+    }
+}
+
+} // namespace
+
+std::vector<TTextSpan> JsonStringsEqual(std::string_view json, std::string_view text) {
+    std::vector<TTextSpan> found;
+    simdjson::ondemand::parser parser;
+    const simdjson::padded_string padded(json);
+    simdjson::ondemand::document doc;
+    simdjson::ondemand::value root;
+    if (parser.iterate(padded).get(doc) != simdjson::SUCCESS ||
+        doc.get_value().get(root) != simdjson::SUCCESS)
+        return found;
+    CollectStrings(root, padded.data(), text, found, 0);
+    // Spans past the text would come from a malformed document; none is trusted then.
+    for (const TTextSpan& span : found)
+        if (span.Offset + span.Length > json.size()) return {};
+    return found;
+}
+
 std::string PrettyJson(std::string_view json) {
     std::string out;
     out.reserve(json.size() + json.size() / 2);

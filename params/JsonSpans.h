@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -32,6 +33,10 @@ struct TJsonStep {
 // The string or number at path (from the top-level object down) in json; nothing when json
 // is not valid JSON, a step is missing, or the value is of another type.
 std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_list<TJsonStep> path);
+
+// Every string value (not member name) of json equal to text once unescaped, as spans
+// between their quotes, in the order they stand; at most 64 levels deep.
+std::vector<TTextSpan> JsonStringsEqual(std::string_view json, std::string_view text);
 
 // json laid out for reading: each member and element on a line of its own, indented by two
 // spaces a level (at most 16 levels deep); strings and other tokens kept as written. Text

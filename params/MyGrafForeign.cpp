@@ -158,9 +158,18 @@ void SetValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i, const 
                            static_cast<int>(span.Length)};
 }
 
+// Sets value i of block from a JSON value; a text also stands wherever the chunk's JSON holds
+// the same string again (a node repeated, a copy kept for the editor), and every such place
+// is blanked with it.
 void SetJsonValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i,
                   const std::optional<TJsonValue>& value) {
-    if (value) SetValue(block, chunk, i, value->Span, value->Text, value->Number);
+    if (!value) return;
+    SetValue(block, chunk, i, value->Span, value->Text, value->Number);
+    if (value->Number || value->Text.empty() || chunk.Compressed) return;
+    for (const TTextSpan& span : JsonStringsEqual(chunk.Text(), value->Text))
+        if (span.Offset != value->Span.Offset)
+            block.Copies[i].push_back({static_cast<int>(chunk.TextAt + span.Offset) + 1,
+                                       static_cast<int>(span.Length)});
 }
 
 // The web-UI text of the "parameters" chunk.
@@ -245,7 +254,16 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
     const TTextChunk* workflow = FindChunk(chunks, "workflow");
     for (std::size_t i = 1; i < 4 && workflow != nullptr; ++i) {
         if (!values[i]) continue;
-        const std::optional<TJsonValue> copy = WorkflowCopy(workflow->Text(), ids[i], *values[i]);
+        // A text anywhere in the workflow, a seed in the sampler's node only (other numbers
+        // may equal it by chance).
+        std::optional<TJsonValue> copy;
+        if (values[i]->Number) {
+            copy = WorkflowCopy(workflow->Text(), ids[i], *values[i]);
+        } else if (const std::vector<TTextSpan> same =
+                       JsonStringsEqual(workflow->Text(), values[i]->Text);
+                   !same.empty()) {
+            copy = TJsonValue{same.front(), false, values[i]->Text};
+        }
         if (!copy) continue;
         if (!second.HasParams()) TakeChunk(second, *workflow, true);
         SetJsonValue(second, *workflow, i, copy);

@@ -44,6 +44,7 @@ void TMyGrafItem::Clear() {
     ValueTexts = {};
     Compressed = false;
     Numbers = {};
+    Copies = {};
     Wide = 0;
     LoadedData.clear();
     LoadedCrc = {};

@@ -112,6 +112,8 @@ public:
     bool Compressed = false;
     // Kind 2: the value is a JSON number, blanked as "0" and spaces so the JSON stays valid.
     std::array<bool, 4> Numbers{};
+    // Kind 2: further places of the same values in Data (a text repeated in a JSON).
+    std::array<std::vector<TValuePos>, 4> Copies{};
     // Kind 2: Data is UTF-16 text (an EXIF UserComment), blanked a code unit at a time;
     // 1 little-endian, 2 big-endian, 0 bytes.
     int Wide = 0;

@@ -205,19 +205,17 @@ bool TMyGrafItem::MarkSpans() {
     KeepLoaded();
     bool blanked = false;
     const int len = Length(Data);
-    // Compressed text has no value to blank in place, but a damaged CRC is still repaired.
-    for (int i = 0; i < ParamCount && !Compressed; ++i) {
-        TValuePos& value = Values[static_cast<std::size_t>(i)];
-        if (!WipeChoice(i) || value.Length <= 0 || value.Offset < 1 ||
-            value.Offset - 1 > len - value.Length)
-            continue;
+    // Blanks value i's span; false when it is blank already or does not fit the data.
+    const auto blankSpan = [&](int i, const TValuePos& value) {
+        if (value.Length <= 0 || value.Offset < 1 || value.Offset - 1 > len - value.Length)
+            return false;
         const auto from = Data.begin() + (value.Offset - 1);
         if (Wide != 0) { // UTF-16 spaces in the text's byte order
             const std::string space = Wide == 1 ? std::string(" \0", 2) : std::string("\0 ", 2);
             bool blank = true;
             for (int at = 0; at + 1 < value.Length; at += 2)
                 blank = blank && std::equal(space.begin(), space.end(), from + at);
-            if (blank) continue;
+            if (blank) return false;
             for (int at = 0; at + 1 < value.Length; at += 2)
                 std::copy(space.begin(), space.end(), from + at);
         } else {
@@ -226,12 +224,20 @@ bool TMyGrafItem::MarkSpans() {
             const auto blank = [](char c) { return c == ' '; };
             if (std::all_of(from + (number ? 1 : 0), from + value.Length, blank) &&
                 (!number || *from == '0'))
-                continue;
+                return false;
             std::fill_n(from, value.Length, ' ');
             if (number) *from = '0';
         }
         AddChange(i, value);
-        blanked = true;
+        return true;
+    };
+    // Compressed text has no value to blank in place, but a damaged CRC is still repaired.
+    for (int i = 0; i < ParamCount && !Compressed; ++i) {
+        if (!WipeChoice(i)) continue;
+        const auto k = static_cast<std::size_t>(i);
+        blanked = blankSpan(i, Values[k]) || blanked;
+        for (const TValuePos& copy : Copies[k])
+            blanked = blankSpan(i, copy) || blanked;
     }
     return FinishMark(blanked);
 }
@@ -279,9 +285,12 @@ std::vector<TFileSpan> TMyGraf::BlankedSpans() const {
     std::vector<TFileSpan> spans;
     for (const TMyGrafItem* block : {&FirstBlock, &SecondBlock}) {
         const std::int64_t data = block->BlockOffset + (block->CrcPos != 0 ? 8 : 0);
-        for (std::size_t i = 0; i < ParamNames.size(); ++i)
-            if (block->Wiped[i])
-                spans.push_back({data + block->Values[i].Offset - 1, block->Values[i].Length});
+        for (std::size_t i = 0; i < ParamNames.size(); ++i) {
+            if (!block->Wiped[i]) continue;
+            spans.push_back({data + block->Values[i].Offset - 1, block->Values[i].Length});
+            for (const TValuePos& copy : block->Copies[i])
+                spans.push_back({data + copy.Offset - 1, copy.Length});
+        }
     }
     return spans;
 }

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace tarvo {
@@ -196,7 +198,14 @@ TFileCheck TWriteFile::Open(const std::string& path, bool followLinks) {
     const int fd = OpenRegularAt(entry.DirFd, entry.Name, O_RDWR | (followLinks ? 0 : O_NOFOLLOW),
                                  check);
     if (fd < 0) return check;
-    const TFileCheck locked = LockBoth(fd, true);
+    // Readers hold their shared locks for a few milliseconds (the window's own picture loader
+    // among them, decoding ahead): a writer waits up to 200 ms for them to go before it calls
+    // the file locked by another program.
+    TFileCheck locked = LockBoth(fd, true);
+    for (int tries = 0; locked.Problem == TFileProblem::Locked && tries < 25; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(8));
+        locked = LockBoth(fd, true);
+    }
     if (!locked) {
         close(fd);
         return locked;

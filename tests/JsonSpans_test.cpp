@@ -46,6 +46,16 @@ TEST(JsonSpans, AnswersNothingForMissingMembersOtherTypesAndBrokenJson) {
     EXPECT_FALSE(JsonMember(R"(["prompt"])", {"prompt"}));
 }
 
+TEST(JsonSpans, FindsEveryEqualStringValueButNoName) {
+    const std::string json = R"({"cat": "cat", "a": ["cat", {"b": "ca\u0074"}], "c": "cats"})";
+    const std::vector<TTextSpan> found = JsonStringsEqual(json, "cat");
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(json.substr(found[0].Offset, found[0].Length), "cat");
+    EXPECT_EQ(found[0].Offset, 9u); // the value, not the member name before it
+    EXPECT_EQ(json.substr(found[2].Offset, found[2].Length), "ca\\u0074");
+    EXPECT_TRUE(JsonStringsEqual("not json", "cat").empty());
+}
+
 TEST(JsonSpans, PrettyJsonPutsEachMemberOnALineAndKeepsStringsAsWritten) {
     EXPECT_EQ(PrettyJson(R"({"a":[1, 2],"b" : "x, {y}: \"z\""})"),
               "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": \"x, {y}: \\\"z\\\"\"\n}");

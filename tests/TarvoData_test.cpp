@@ -542,17 +542,19 @@ TEST_F(TarvoDataWipe, ReadsAndWipesJsonFormatsKeepingTheJsonValid) {
 }
 
 // A saved workflow is often longer than the Tarvo reader reads; its copies are blanked all
-// the same, and none is left.
+// the same, a text repeated in another node too, and none is left.
 TEST_F(TarvoDataWipe, ALongWorkflowBeyondTheHeadIsReadAndWiped) {
     const auto text = [](const std::string& keyword, const std::string& body) {
         return test::Chunk("tEXt", keyword + std::string(1, '\0') + body);
     };
     const std::string graph =
         R"({"3": {"inputs": {"seed": 987654321, "positive": ["6", 0], "negative": ["7", 0]}},)"
-        R"( "6": {"inputs": {"text": "a red lighthouse"}}, "7": {"inputs": {"text": "fog"}}})";
+        R"( "6": {"inputs": {"text": "a red lighthouse"}}, "7": {"inputs": {"text": "fog"}},)"
+        R"( "12": {"inputs": {"text": "a red lighthouse"}}})";
     const std::string workflow = R"({"extra": ")" + std::string(45000, 'x') +
                                  R"(", "nodes": [{"id": 6, "widgets_values": ["a red lighthouse"]},)"
-                                 R"( {"id": 3, "widgets_values": [987654321, "fixed"]}]})";
+                                 R"( {"id": 3, "widgets_values": [987654321, "fixed"]},)"
+                                 R"( {"id": 12, "widgets_values": ["a red lighthouse"]}]})";
     const std::string path = MakeFile(
         Dir.File("comfy.png"), test::PngFile({text("prompt", graph), text("workflow", workflow)}));
     ASSERT_GT(test::ReadWholeFile(path).size(), std::size_t{40012});
