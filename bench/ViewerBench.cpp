@@ -7,7 +7,7 @@
 #include "support/PicBuilder.h"
 #include "support/PictureWriters.h"
 #include "support/ScriptedDialogs.h"
-#include "window/Unit1.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>

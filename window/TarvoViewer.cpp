@@ -2,7 +2,7 @@
 // start-up, the files or folders it was opened with, and the event loop until the window
 // closes.
 #include "window/QtDialogs.h"
-#include "window/Unit1.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
 

@@ -1,12 +1,12 @@
 // The main window's life, its handlers (each forwards to the viewer model and renders), the
 // rendering of the model's state into the controls, and the picture pane it lends the model.
-#include "window/Unit1.h"
+#include "window/MainWindow.h"
 
 #include "app/PaneRatio.h"
 #include "platform/FileSys.h"
 #include "window/QtText.h"
 #include "window/TDXPaintBox.h"
-#include "window/Unit1Layout.h"
+#include "window/MainWindowLayout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -187,14 +187,14 @@ private:
     // changed in the model.
     void Render();
 
-    // Widget construction (Unit1Build.cpp).
+    // Widget construction (MainWindowBuild.cpp).
     void CreateControls();
     void CreatePathBar();
     void CreateCentre();
     void CreatePromptBar();
     void CreateOptionsBar();
     void ConnectHandlers();
-    // Geometry (Unit1Panes.cpp). Places the four stacked panels: path bar on top, options
+    // Geometry (MainWindowPanes.cpp). Places the four stacked panels: path bar on top, options
     // and prompt bars at the bottom (prompt bar directly above the options bar), the
     // central area between.
     void AlignPanels();

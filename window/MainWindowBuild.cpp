@@ -2,8 +2,8 @@
 // handlers.
 #include "window/QtText.h"
 #include "window/TDXPaintBox.h"
-#include "window/Unit1.h"
-#include "window/Unit1Layout.h"
+#include "window/MainWindow.h"
+#include "window/MainWindowLayout.h"
 
 #include "app/PaneRatio.h"
 

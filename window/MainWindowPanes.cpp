@@ -1,10 +1,10 @@
 // The main window's geometry: the stacked panels, the panes of the central area laid out by
 // the model's ratio, the splitter drag, and the start-up arrangement of the bottom bar.
-#include "window/Unit1.h"
+#include "window/MainWindow.h"
 
 #include "app/PaneRatio.h"
 #include "window/TDXPaintBox.h"
-#include "window/Unit1Layout.h"
+#include "window/MainWindowLayout.h"
 
 #include <QFrame>
 #include <QGridLayout>

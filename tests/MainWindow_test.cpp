@@ -1,7 +1,7 @@
 // The main window as only the window can show it: its controls and panels, the rendering of
 // the model's state, events from the keyboard, the mouse and the desktop reaching the model,
 // the wipe commands through their buttons, close, and the Qt dialogs.
-#include "Unit1Harness.h"
+#include "MainWindowHarness.h"
 
 #include "window/QtDialogs.h"
 
@@ -41,7 +41,7 @@ bool ShowActive(TForm1& form) {
 
 } // namespace
 
-class Unit1Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -585,5 +585,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Unit1Test)
-#include "Unit1_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "MainWindow_test.moc"

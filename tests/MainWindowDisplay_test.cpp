@@ -1,6 +1,6 @@
 // The display of the current file as the window renders it: every field, the pixels of the
 // picture at its fitted and real size, and leafing through a large folder.
-#include "Unit1Harness.h"
+#include "MainWindowHarness.h"
 
 #include <QScreen>
 
@@ -39,7 +39,7 @@ QRect DrawnRect(const TForm1& form) {
 
 } // namespace
 
-class Unit1DisplayTest : public QObject {
+class MainWindowDisplayTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -189,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Unit1DisplayTest)
-#include "Unit1Display_test.moc"
+QTEST_MAIN(MainWindowDisplayTest)
+#include "MainWindowDisplay_test.moc"

@@ -4,7 +4,7 @@
 
 #include "ViewerModelHarness.h"
 #include "window/TDXPaintBox.h"
-#include "window/Unit1.h"
+#include "window/MainWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The pane proportions of the main window as laid out: the ratio kept on resize, the
 // splitter drag with its limits, [1/5] and [В], the minimum window size, and the bars'
 // arrangement.
-#include "Unit1Harness.h"
+#include "MainWindowHarness.h"
 
 #include "app/PaneRatio.h"
 
@@ -49,7 +49,7 @@ void CheckCentreIsTiled(const TForm1& form) {
 
 } // namespace
 
-class Unit1PanesTest : public QObject {
+class MainWindowPanesTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -178,5 +178,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Unit1PanesTest)
-#include "Unit1Panes_test.moc"
+QTEST_MAIN(MainWindowPanesTest)
+#include "MainWindowPanes_test.moc"
