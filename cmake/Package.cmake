@@ -8,11 +8,12 @@ set(CPACK_PACKAGE_CONTACT "${TARVO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "view and wipe the generation parameters in Tarvo pictures")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "The image service Tarvo writes the parameters a picture was made with (prompt,\n"
-    "negative prompt, seed, job id and more) into every PNG and JPEG file it makes.\n"
-    "TarvoViewer leafs through a folder of such pictures and shows the parameters\n"
-    "next to each picture; its texts are in Russian. It wipes the prompt, negative\n"
-    "prompt, seed and job id from one picture or a whole folder by overwriting them\n"
-    "with spaces, leaving every other byte of the file as it was.\n"
+    "negative prompt, seed, job id and more) into every PNG, JPEG and WebP file it\n"
+    "makes. TarvoViewer leafs through a folder of such pictures and shows the\n"
+    "parameters next to each picture; it speaks Russian on a Russian desktop and\n"
+    "English on any other. It wipes the prompt, negative prompt, seed and job id\n"
+    "from one picture or a whole folder by overwriting them with spaces, leaving\n"
+    "every other byte of the file as it was.\n"
     "\n"
     "The command-line tool tarvo-params shows, wipes and lists the same parameters\n"
     "from a terminal or a script.")

@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash scripts/check-build-folder.sh build/release
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
