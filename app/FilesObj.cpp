@@ -5,7 +5,6 @@
 #include "platform/FileSys.h"
 #include "util/MyStrUnit.h"
 #include "util/Paths.h"
-#include "util/Sp_Procs.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,7 +49,8 @@ void TFilesObj::Fill(const std::string& folder) {
             if (IsPictureExt(*ext, TarvoFilter)) ScanExt(std::string(*ext));
         std::sort(Names.begin(), Names.end(), NameLess);
     } catch (...) {
-        // Out of memory while listing: keep the names gathered so far, sorted.
+        // The list's one catch: a folder too large for the memory left (the listing, the
+        // names) keeps the names gathered so far, sorted.
         std::sort(Names.begin(), Names.end(), NameLess);
     }
     CountDirty = true;
@@ -66,17 +66,14 @@ void TFilesObj::ScanExt(const std::string& ext) {
 }
 
 void TFilesObj::Refresh() {
-    try {
-        std::string remembered;
-        if (Position >= 0 && Position < Count(Names)) remembered = Names[Position];
-        Fill(std::string());
-        // A current file that is no longer listed (hidden by the filter, deleted) leaves no
-        // current entry, so the window locates its file afresh instead of stepping from
-        // whatever name now holds the old index.
-        Position = remembered.empty() ? -1 : IndexOf(remembered);
-    } catch (...) {
-        // A failed refill leaves whatever the list holds.
-    }
+    // Taken over rather than copied: Fill empties the list first.
+    std::string remembered;
+    if (Position >= 0 && Position < Count(Names)) remembered = std::move(Names[Position]);
+    Fill(std::string());
+    // A current file that is no longer listed (hidden by the filter, deleted) leaves no
+    // current entry, so the window locates its file afresh instead of stepping from
+    // whatever name now holds the old index.
+    Position = remembered.empty() ? -1 : IndexOf(remembered);
     ShowCount();
 }
 
@@ -93,17 +90,13 @@ int TFilesObj::IndexOf(std::string_view name) const {
 
 void TFilesObj::Locate(const std::string& path) {
     if (Names.empty() || path.empty()) return;
-    try {
-        const std::string dir = FolderPart(path);
-        if (!DirExists(dir) || dir != WithoutTrailingSlash(Folder)) return;
-        const std::string name = NamePart(path);
-        if (name.empty()) return;
-        const int found = IndexOf(name);
-        if (found >= 0) Position = found;
-        CountDirty = true;
-    } catch (...) {
-        // Out of memory: the position stays as it was.
-    }
+    const std::string dir = FolderPart(path);
+    if (!DirExists(dir) || dir != WithoutTrailingSlash(Folder)) return;
+    const std::string name = NamePart(path);
+    if (name.empty()) return;
+    const int found = IndexOf(name);
+    if (found >= 0) Position = found;
+    CountDirty = true;
 }
 
 void TFilesObj::FillAndSelect(std::string_view name) {
@@ -143,11 +136,7 @@ std::string TFilesObj::PeekStep(bool backward) const {
         i = Count(Names) - 1;
     else if (i >= Count(Names))
         i = 0;
-    try {
-        return WithBackslash(Folder) + Names[static_cast<std::size_t>(i)];
-    } catch (...) {
-        return {};
-    }
+    return WithBackslash(Folder) + Names[static_cast<std::size_t>(i)];
 }
 
 std::string TFilesObj::Step(bool backward) {
@@ -161,8 +150,6 @@ std::string TFilesObj::Step(bool backward) {
 
 std::string TFilesObj::StepExisting(bool backward) {
     std::string result = Step(backward);
-    // An empty result from a non-empty list means Step ran out of memory: stop there
-    // rather than drop an entry that was never tested.
     while (!Names.empty() && !result.empty() && !FileExists(result)) {
         Names.erase(Names.begin() + Position);
         if (!backward) --Position;
@@ -184,28 +171,26 @@ std::optional<std::string> TFilesObj::NextInBatch() {
         return std::nullopt;
     }
     Position = static_cast<int>(next);
-    try {
-        std::string path = Folder;
-        if (path.empty() || path.back() != '/') path += '/';
-        return path + Names[static_cast<std::size_t>(next)];
-    } catch (...) {
-        return std::nullopt;
-    }
+    return WithTrailingSlash(Folder) + Names[static_cast<std::size_t>(next)];
+}
+
+std::vector<std::string> TFilesObj::BatchPaths() {
+    std::vector<std::string> paths;
+    Position = -1;
+    while (std::optional<std::string> path = NextInBatch())
+        paths.push_back(std::move(*path));
+    return paths;
 }
 
 void TFilesObj::ShowCount() {
     if (!CountDirty) return;
     CountDirty = false;
-    try {
-        std::string text;
-        if (Names.size() >= 2) {
-            if (Position >= 0 && Position < Count(Names)) text = std::to_string(Position + 1) + "/";
-            text += std::to_string(Names.size());
-        }
-        if (CountLabel) CountLabel(text);
-    } catch (...) {
-        // The label keeps its old text.
+    std::string text;
+    if (Names.size() >= 2) {
+        if (Position >= 0 && Position < Count(Names)) text = std::to_string(Position + 1) + "/";
+        text += std::to_string(Names.size());
     }
+    if (CountLabel) CountLabel(text);
 }
 
 } // namespace tarvo

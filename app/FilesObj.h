@@ -39,7 +39,9 @@ public:
     // Empties the list; keeps Folder, TarvoFilter and CountLabel.
     void Clear();
     // Lists folder (empty: the list's own Folder). A folder text that names no folder
-    // leaves Names empty and keeps Folder, Loaded, Position and CountDirty.
+    // leaves Names empty and keeps Folder, Loaded, Position and CountDirty. Memory running
+    // out keeps the names listed so far; Fill (and Refresh and FillAndSelect with it) never
+    // throws, while the other operations let memory running out through.
     void Fill(const std::string& folder);
     // Fills again from Folder under the current filter; the current entry keeps its place
     // when it is still listed. Then ShowCount.
@@ -69,6 +71,9 @@ public:
     // The next entry's full path, walking once from the start without wrapping; nothing
     // after the last entry.
     std::optional<std::string> NextInBatch();
+    // Every path NextInBatch gives from the first entry on, in list order (a batch's items);
+    // Position ends past the last entry.
+    std::vector<std::string> BatchPaths();
     // Writes the counter text to CountLabel when CountDirty is set.
     void ShowCount();
     // Index of name in the sorted Names, or -1. Among collation-equal names the byte-equal

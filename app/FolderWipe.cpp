@@ -3,10 +3,10 @@
 #include "app/FilesObj.h"
 #include "app/RecordPool.h"
 #include "app/TarvoData.h"
+#include "app/Texts.h"
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
 #include "util/OrderedBatch.h"
-#include "util/Sp_Procs.h"
 
 #include <string_view>
 
@@ -16,18 +16,26 @@ namespace {
 
 constexpr std::string_view LineBreak = "\r\n";
 
+constexpr const char* Context = "FolderWipe";
+
 // The three frames of the single-file messages: an error that cancelled the operation,
 // a notice that cancelled it, and a failure that interrupted it.
 enum class TFrame { Cancelled, Notice, Interrupted };
 
-TWipeMessage Framed(TFrame frame, std::string_view inner) {
+TWipeMessage Framed(TFrame frame, std::string_view inner, TTranslate translate) {
+    const auto framed = [&](const char* text, TMsgTone tone) {
+        return TWipeMessage{Arg(Tr(translate, Context, text), {inner}), tone};
+    };
     switch (frame) {
     case TFrame::Cancelled:
-        return {"Ошибка! " + std::string(inner) + ". Операция отменена.", TMsgTone::Warning};
+        return framed(QT_TRANSLATE_NOOP("FolderWipe", "Ошибка! %1. Операция отменена."),
+                      TMsgTone::Warning);
     case TFrame::Notice:
-        return {"Внимание! " + std::string(inner) + ". Операция отменена.", TMsgTone::Information};
+        return framed(QT_TRANSLATE_NOOP("FolderWipe", "Внимание! %1. Операция отменена."),
+                      TMsgTone::Information);
     case TFrame::Interrupted:
-        return {"Внимание! " + std::string(inner) + ". Операция прервана.", TMsgTone::Error};
+        return framed(QT_TRANSLATE_NOOP("FolderWipe", "Внимание! %1. Операция прервана."),
+                      TMsgTone::Error);
     }
     return {};
 }
@@ -35,24 +43,37 @@ TWipeMessage Framed(TFrame frame, std::string_view inner) {
 struct TReportLine {
     std::int64_t TWipeCounters::*Counter; // a plain counter, or null for byCode[Code]
     TWipeCode Code;
-    std::string_view Text; // follows the count
+    const char* Text; // "%n" stands for the count
     int Weight;
 };
 
 // The report's counter lines in the order they are shown.
 constexpr TReportLine ReportLines[] = {
-    {&TWipeCounters::noData, TWipeCode::Done, " файлов не содержат данных Tarvo Data.", 0},
+    {&TWipeCounters::noData, TWipeCode::Done,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n файлов не содержат данных Tarvo Data."), 0},
     {nullptr, TWipeCode::NothingToWipe,
-     " файлов не нуждаются в правке (указанны данные в их Tarvo Data не заданы или уже стёрты.", 0},
-    {nullptr, TWipeCode::NoFile, " ошибок типа \"файл не найден\".", 1},
-    {nullptr, TWipeCode::NotReadable, " ошибок типа \"файл не удалось прочитать\".", 2},
-    {nullptr, TWipeCode::CannotOpen, " ошибок типа \"файл не удалось открыть для записи\".", 2},
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n файлов не нуждаются в правке (указанны данные в их "
+                                       "Tarvo Data не заданы или уже стёрты."),
+     0},
+    {nullptr, TWipeCode::NoFile,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n ошибок типа \"файл не найден\"."), 1},
+    {nullptr, TWipeCode::NotReadable,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n ошибок типа \"файл не удалось прочитать\"."), 2},
+    {nullptr, TWipeCode::CannotOpen,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n ошибок типа \"файл не удалось открыть для записи\"."),
+     2},
     {nullptr, TWipeCode::SeekFailed,
-     " ошибок типа \"не удалось установить поизицю записи в файле\".", 2},
-    {nullptr, TWipeCode::WriteFailed, " критических ошибок типа \"сбой при записи\".", 3},
-    {&TWipeCounters::unknown, TWipeCode::Done, " ошибок типа \"неизвестная ошибка\".", 0},
+     QT_TRANSLATE_N_NOOP("FolderWipe",
+                         "%n ошибок типа \"не удалось установить поизицю записи в файле\"."),
+     2},
+    {nullptr, TWipeCode::WriteFailed,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n критических ошибок типа \"сбой при записи\"."), 3},
+    {&TWipeCounters::unknown, TWipeCode::Done,
+     QT_TRANSLATE_N_NOOP("FolderWipe", "%n ошибок типа \"неизвестная ошибка\"."), 0},
     {&TWipeCounters::withLeftovers, TWipeCode::Done,
-     " файлов всё ещё содержат копии стёртых данных в других метаданных.", 2},
+     QT_TRANSLATE_N_NOOP("FolderWipe",
+                         "%n файлов всё ещё содержат копии стёртых данных в других метаданных."),
+     2},
 };
 
 // A run's settings of the record, put back as they were when the run ends, however it ends:
@@ -100,24 +121,28 @@ bool AnythingWritten(TWipeCounters& counters) {
 
 } // namespace
 
-std::string WipeCodeText(TWipeCode code) {
+std::string WipeCodeText(TWipeCode code, TTranslate translate) {
+    const auto text = [&](const char* source) { return Tr(translate, Context, source); };
     switch (code) {
     case TWipeCode::NoChoice:
-        return "Параметры не заданы";
+        return text(QT_TRANSLATE_NOOP("FolderWipe", "Параметры не заданы"));
     case TWipeCode::NoFile:
-        return "Файл не найден";
+        return text(QT_TRANSLATE_NOOP("FolderWipe", "Файл не найден"));
     case TWipeCode::NotReadable:
-        return "В файле нет данных Tarvo или не удалось прочитать";
+        return text(
+            QT_TRANSLATE_NOOP("FolderWipe", "В файле нет данных Tarvo или не удалось прочитать"));
     case TWipeCode::NothingToWipe:
-        return "Указанные для стирания данные отсутствуют в файле или уже стёрты";
+        return text(QT_TRANSLATE_NOOP(
+            "FolderWipe", "Указанные для стирания данные отсутствуют в файле или уже стёрты"));
     case TWipeCode::CannotOpen:
-        return "Не удалось открыть файл для записи";
+        return text(QT_TRANSLATE_NOOP("FolderWipe", "Не удалось открыть файл для записи"));
     case TWipeCode::SeekFailed:
-        return "Не удалось установить поизицю записи в файле";
+        return text(
+            QT_TRANSLATE_NOOP("FolderWipe", "Не удалось установить поизицю записи в файле"));
     case TWipeCode::WriteFailed:
-        return "Сбой при попытке записи в файл";
+        return text(QT_TRANSLATE_NOOP("FolderWipe", "Сбой при попытке записи в файл"));
     case TWipeCode::UnknownFailure:
-        return "Неизвестная ошибка";
+        return text(QT_TRANSLATE_NOOP("FolderWipe", "Неизвестная ошибка"));
     case TWipeCode::Done:
     case TWipeCode::Declined:
         break;
@@ -125,19 +150,19 @@ std::string WipeCodeText(TWipeCode code) {
     return {};
 }
 
-TWipeMessage WipeCodeMessage(TWipeCode code) {
+TWipeMessage WipeCodeMessage(TWipeCode code, TTranslate translate) {
     switch (code) {
     case TWipeCode::NoChoice:
     case TWipeCode::NoFile:
     case TWipeCode::CannotOpen:
     case TWipeCode::SeekFailed:
-        return Framed(TFrame::Cancelled, WipeCodeText(code));
+        return Framed(TFrame::Cancelled, WipeCodeText(code, translate), translate);
     case TWipeCode::NotReadable:
     case TWipeCode::NothingToWipe:
-        return Framed(TFrame::Notice, WipeCodeText(code));
+        return Framed(TFrame::Notice, WipeCodeText(code, translate), translate);
     case TWipeCode::WriteFailed:
     case TWipeCode::UnknownFailure:
-        return Framed(TFrame::Interrupted, WipeCodeText(code));
+        return Framed(TFrame::Interrupted, WipeCodeText(code, translate), translate);
     case TWipeCode::Done:
     case TWipeCode::Declined:
         break;
@@ -163,21 +188,31 @@ bool WipeSucceeded(TWipeCode code) {
     return false;
 }
 
-std::string NoCandidatesText() {
-    return "В папке не обнаружены файлы для обработки. Требуются файлы типов Jpg/Png в "
-           "диапазоне размеров от " +
-           FormatSize(MinFileSize, 0) + " до " + FormatSize(MaxFileSize, 0) + ".";
+std::string NoCandidatesText(TTranslate translate) {
+    return Arg(Tr(translate, Context,
+                  QT_TRANSLATE_NOOP("FolderWipe",
+                                    "В папке не обнаружены файлы для обработки. Требуются файлы "
+                                    "типов Jpg/Png в диапазоне размеров от %1 до %2.")),
+               {SizeText(MinFileSize, 0, translate), SizeText(MaxFileSize, 0, translate)});
 }
 
-TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers) {
+TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers, TTranslate translate) {
     if (leftovers.empty()) return {};
-    std::string text = "Внимание! Выбранные данные стёрты, но в файле остались их копии в "
-                       "других метаданных:";
+    std::string text = Tr(translate, Context,
+                          QT_TRANSLATE_NOOP("FolderWipe", "Внимание! Выбранные данные стёрты, но "
+                                                          "в файле остались их копии в других "
+                                                          "метаданных:"));
+    // Each copy: the value's key, its encoding, the container and the byte where it starts
+    // (for compressed text, where its block starts).
+    const std::string place =
+        Tr(translate, Context, QT_TRANSLATE_NOOP("FolderWipe", "%1 (%2) — %3, байт %4"));
+    const std::string compressed =
+        Tr(translate, Context,
+           QT_TRANSLATE_NOOP("FolderWipe", "%1 (%2) — %3 (сжатый текст), блок с байта %4"));
     for (const TLeftover& copy : leftovers) {
         text += LineBreak;
-        text += copy.Key + " (" + copy.Encoding + ") — " + copy.Container;
-        text += copy.Compressed ? " (сжатый текст), блок с байта " : ", байт ";
-        text += std::to_string(copy.Offset);
+        text += Arg(copy.Compressed ? compressed : place,
+                    {copy.Key, copy.Encoding, copy.Container, std::to_string(copy.Offset)});
     }
     return {text, TMsgTone::Warning};
 }
@@ -190,16 +225,7 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
     try {
         TFolderRunSettings settings(delData);
         delData.Clear();
-        // The paths in list order; NextInBatch answers nothing early only when it cannot
-        // build a path, and a walk that stopped before the last name is not complete.
-        std::vector<std::string> paths;
-        list.Position = -1;
-        while (std::optional<std::string> path = list.NextInBatch())
-            paths.push_back(std::move(*path));
-        if (paths.size() < list.Names.size()) {
-            counters.completed = false;
-            counters.severity = 3;
-        }
+        const std::vector<std::string> paths = list.BatchPaths();
         // One thread works on delData itself; more borrow records set up like it.
         TRecordPool pool(true, &delData);
         struct TFileResult {
@@ -209,20 +235,16 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
         const auto wipe = [](TTarvoData& record, const std::string& path) {
             TFileResult result;
             if (result.Findings.Problem = record.Load(path); result.Findings.Problem)
-                result.Code = record.Wipe(false, &result.Findings);
+                result.Code = record.Wipe(false, &result.Findings, true);
             return result;
         };
         // Two names of one file are wiped one after the other, as one thread would.
-        std::vector<std::uint64_t> files;
-        if (jobs > 1)
-            for (const std::string& path : paths)
-                files.push_back(FileIdentity(path));
-        const std::size_t handed = RunOrdered<TFileResult>(
-            paths.size(), jobs,
-            [&](std::size_t i) {
-                if (jobs <= 1) return wipe(delData, paths[i]);
+        const std::size_t handed = RunOrderedOver<TFileResult>(
+            paths, jobs,
+            [&](const std::string& path) {
+                if (jobs <= 1) return wipe(delData, path);
                 const TRecordPool::TLoan record = pool.Borrow();
-                return wipe(*record, paths[i]);
+                return wipe(*record, path);
             },
             [&](std::size_t i, TFileResult&& result) {
                 if (!result.Code) {
@@ -233,9 +255,11 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                 }
                 if (progress) progress(paths[i], result.Code, result.Findings);
             },
-            stop, files);
+            stop, FileIdentity);
         counters.interrupted = handed < paths.size();
     } catch (...) {
+        // The folder run's one catch: a failure that escapes a file (its record answers its
+        // own) or the run itself breaks the run off; the files done are counted.
         counters.completed = false;
         counters.severity = 3;
     }
@@ -248,26 +272,32 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
     }
 }
 
-TWipeMessage ComposeReport(TWipeCounters& counters) {
+TWipeMessage ComposeReport(TWipeCounters& counters, TTranslate translate) {
     TWipeMessage report;
     std::string& text = report.Text;
     if (!counters.completed) {
-        text += "Внимание! Сбой в процессе обработки файлов! Оперция не завершена корректно. ";
+        text += Tr(translate, Context,
+                   QT_TRANSLATE_NOOP("FolderWipe", "Внимание! Сбой в процессе обработки файлов! "
+                                                   "Оперция не завершена корректно. "));
         text += LineBreak;
         text += LineBreak;
     }
-    text += "Отчёт об операции:";
+    text += Tr(translate, Context, QT_TRANSLATE_NOOP("FolderWipe", "Отчёт об операции:"));
     text += LineBreak;
-    text += std::to_string(counters.fixed) + " из " + std::to_string(counters.total) +
-            (counters.dryRun ? " файлов будет исправлено (пробный прогон: файлы не изменены)."
-                             : " файлов успешно исправлено.");
+    // "%1 of %n": the plural form follows the number of files.
+    const char* fixed =
+        counters.dryRun
+            ? QT_TRANSLATE_N_NOOP("FolderWipe", "%1 из %n файлов будет исправлено (пробный "
+                                                "прогон: файлы не изменены).")
+            : QT_TRANSLATE_N_NOOP("FolderWipe", "%1 из %n файлов успешно исправлено.");
+    text += Arg(Tr(translate, Context, fixed, PluralCount(counters.total)),
+                {std::to_string(counters.fixed)});
     for (const TReportLine& line : ReportLines) {
         const std::int64_t count =
             line.Counter != nullptr ? counters.*line.Counter : Count(counters, line.Code);
         if (count <= 0) continue;
         text += LineBreak;
-        text += std::to_string(count);
-        text += line.Text;
+        text += Tr(translate, Context, line.Text, PluralCount(count));
         if (line.Weight > counters.severity) counters.severity = line.Weight;
     }
     report.Tone = counters.severity >= 3   ? TMsgTone::Error

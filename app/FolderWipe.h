@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/TarvoData.h"
+#include "app/Texts.h"
 #include "params/Leftovers.h"
 #include "platform/Dialogs.h"
 
@@ -22,19 +23,22 @@ struct TWipeMessage {
     std::string Text;
     TMsgTone Tone = TMsgTone::Information;
 };
+// The texts below are Russian as written; with translate, in the user's language.
+
 // The message box for a single-file wipe's code; empty text for Done and Declined.
-TWipeMessage WipeCodeMessage(TWipeCode code);
+TWipeMessage WipeCodeMessage(TWipeCode code, TTranslate translate = nullptr);
 // The words of code's message without its frame ("Файл не найден" for NoFile); empty for
 // Done and Declined.
-std::string WipeCodeText(TWipeCode code);
+std::string WipeCodeText(TWipeCode code, TTranslate translate = nullptr);
 // A wipe with this code left nothing to do: the file was wiped, or had nothing to wipe.
 bool WipeSucceeded(TWipeCode code);
 // The message for a folder without files a run could process, with the size limits.
-std::string NoCandidatesText();
+std::string NoCandidatesText(TTranslate translate = nullptr);
 
 // The warning shown after a successful wipe that left copies of the wiped values elsewhere
 // in the file's metadata, with their places; empty text when there are none.
-TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers);
+TWipeMessage LeftoversMessage(const std::vector<TLeftover>& leftovers,
+                              TTranslate translate = nullptr);
 
 struct TWipeCounters {
     std::int64_t total = -1; // -1 until processing starts
@@ -71,6 +75,6 @@ void RunFolderWipe(TFilesObj& list, TTarvoData& delData, TWipeCounters& counters
                    const TWipeProgress& progress = {}, const TWipeStop& stop = {}, int jobs = 1);
 
 // The report's text (lines joined by CR LF) and tone; raises counters.severity by its lines.
-TWipeMessage ComposeReport(TWipeCounters& counters);
+TWipeMessage ComposeReport(TWipeCounters& counters, TTranslate translate = nullptr);
 
 } // namespace tarvo

@@ -1,15 +1,18 @@
-// The help text that the text pane shows at start: 68 lines, the version and the three web
-// addresses taken from the build settings.
+// The help text that the text pane shows at start: 68 lines in Russian, with the version and
+// the three web addresses taken from the build settings, translated a paragraph at a time.
 #pragma once
 
-#include <array>
-#include <string_view>
+#include "app/Texts.h"
+
+#include <string>
 
 namespace tarvo {
 
+// The lines of the Russian text.
 inline constexpr int HelpLineCount = 68;
 
-// The lines in order, UTF-8, without line breaks; trailing blanks belong to the lines.
-const std::array<std::string_view, HelpLineCount>& HelpLines();
+// The help text, its lines apart by LF (none after the last); trailing blanks belong to the
+// lines. Without translate, the Russian text as written.
+std::string HelpText(TTranslate translate = nullptr);
 
 } // namespace tarvo

@@ -1,10 +1,7 @@
 #include "app/PictureLoader.h"
 
 #include "picture/LoadImageFile.h"
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/ThreadPriority.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,19 +9,6 @@
 namespace tarvo {
 
 namespace {
-
-struct TStamp {
-    std::int64_t Size = -1;
-    std::int64_t Modified = 0; // nanoseconds
-};
-
-// The file's size and modification time; size -1 when it cannot be examined.
-TStamp StampOf(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return {};
-    return {static_cast<std::int64_t>(st.st_size),
-            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
-}
 
 std::size_t BytesOf(const TDecodedPicture& picture) {
     return picture.Dib ? picture.Dib->Bitmap().Stride() *
@@ -86,12 +70,12 @@ void TPictureLoader::Want(const std::vector<std::string>& paths) {
 }
 
 std::optional<TDecodedPicture> TPictureLoader::Ready(const std::string& path) {
-    const TStamp now = StampOf(path);
+    const TFileStamp now = FileStamp(path);
     const std::lock_guard lock(FMutex);
     const auto entry = std::find_if(FEntries.begin(), FEntries.end(),
                                     [&](const TEntry& e) { return e.Path == path; });
     if (entry == FEntries.end() || !entry->Done) return std::nullopt;
-    if (entry->Size != now.Size || entry->Modified != now.Modified) {
+    if (entry->Stamp != now) {
         // Changed since it was decoded: decoded again.
         *entry = TEntry();
         entry->Path = path;
@@ -110,7 +94,7 @@ std::size_t TPictureLoader::Used() const {
 
 void TPictureLoader::Work() {
     // Decoding ahead must not slow the window down: the thread yields to it for the processor.
-    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    LowerThreadPriority();
     std::unique_lock lock(FMutex);
     for (;;) {
         const auto undecoded = [&] {
@@ -130,8 +114,15 @@ void TPictureLoader::Work() {
 
 void TPictureLoader::DecodeEntry(std::unique_lock<std::mutex>& lock, std::string path) {
     lock.unlock();
-    const TStamp stamp = StampOf(path);
-    TDecodedPicture picture = FDecode(path);
+    const TFileStamp stamp = FileStamp(path);
+    TDecodedPicture picture;
+    try {
+        picture = FDecode(path);
+    } catch (...) {
+        // The worker's one catch (Want's decode on the calling thread comes here too): a
+        // picture that cannot be held (memory running out for a large file) or a decode that
+        // fails otherwise leaves a file that did not decode, and the thread lives on.
+    }
     lock.lock();
     const auto entry = std::find_if(FEntries.begin(), FEntries.end(),
                                     [&](const TEntry& e) { return e.Path == path; });
@@ -143,8 +134,7 @@ void TPictureLoader::DecodeEntry(std::unique_lock<std::mutex>& lock, std::string
     }
     entry->Picture = std::move(picture);
     entry->Done = true;
-    entry->Size = stamp.Size;
-    entry->Modified = stamp.Modified;
+    entry->Stamp = stamp;
 }
 
 } // namespace tarvo

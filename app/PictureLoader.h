@@ -4,6 +4,7 @@
 #pragma once
 
 #include "picture/DIB.h"
+#include "platform/FileSys.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -28,7 +29,8 @@ struct TDecodedPicture {
 
 class TPictureLoader {
 public:
-    // Decodes one file; the loader's own decodes the picture by its extension.
+    // Decodes one file; the loader's own decodes the picture by its extension. One that throws
+    // counts as a file that did not decode.
     using TDecode = std::function<TDecodedPicture(const std::string& path)>;
     // Told, on the worker thread, that a picture is ready; it must only hand the news to the
     // thread that asks Ready.
@@ -61,8 +63,7 @@ private:
         std::string Path;
         bool Done = false;      // decoded (Picture has no bitmap when decoding failed)
         bool Deferred = false;  // a neighbour too large for the cap, decoded once it is shown
-        std::int64_t Size = -1; // the file as decoded (-1: it could not be examined)
-        std::int64_t Modified = 0;
+        TFileStamp Stamp; // the file as decoded (Size -1: it could not be examined)
         TDecodedPicture Picture;
     };
     void Work();

@@ -11,13 +11,10 @@
 
 namespace tarvo {
 
-TTarvoData::TTarvoData(bool wipeMode, IDialogs* dialogs) : Graf(wipeMode), FDialogs(dialogs) {
+TTarvoData::TTarvoData(bool wipeMode, IDialogs* dialogs, TTranslate translate)
+    : Graf(wipeMode), FDialogs(dialogs), FTranslate(translate) {
     Clear();
-    try {
-        Folder = CurrentDir();
-    } catch (...) {
-        Folder.clear();
-    }
+    Folder = CurrentDir();
 }
 
 void TTarvoData::Clear() {
@@ -30,39 +27,41 @@ void TTarvoData::Clear() {
 TFileCheck TTarvoData::Load(const std::string& path) {
     Clear();
     try {
-        // One look-up answers both whether a file exists and its size.
-        const TFileCheck entry = CheckRegularFile(path);
-        if (!entry) return entry;
-        FilePath = path;
-        FileSize = entry.Size;
-        return CheckAndRead(true);
+        bool isFile = false;
+        const TFileCheck check = OpenAndRead(path, isFile);
+        if (isFile) FilePath = path;
+        return check;
     } catch (...) {
+        // The record's one catch around a load (the container's load catches its own): memory
+        // running out while the path is kept leaves a file that could not be opened.
         Graf.Clear();
         return {TFileProblem::CannotOpen, ENOMEM, FileSize};
     }
 }
 
-TFileCheck TTarvoData::CheckAndRead(bool sizeKnown) {
-    if (!sizeKnown) {
-        if (TFileCheck entry = ReadFileSize(); !entry) return entry;
-    }
+TFileCheck TTarvoData::OpenAndRead(const std::string& path, bool& isFile) {
+    isFile = false;
+    FileSize = 0;
+    // The open file's fstat says what is there and its size. When the open fails, a look at
+    // the entry explains it: what is there and its size count before the open's own
+    // problem, as when the entry is examined first.
+    TReadFile file;
+    const TFileCheck opened = file.Open(path);
+    const TFileCheck entry = opened ? opened : CheckRegularFile(path);
+    if (!entry) return entry;
+    isFile = true;
+    FileSize = entry.Size;
     const auto problem = [this](TFileProblem p, int error = 0) {
         return TFileCheck{p, error, FileSize};
     };
     if (FileSize == 0) return problem(TFileProblem::Empty);
     if (FileSize < MinFileSize) return problem(TFileProblem::TooSmall);
     if (FileSize > MaxFileSize) return problem(TFileProblem::TooLarge);
-    if (Graf.Load(FilePath)) return problem(TFileProblem::None);
+    if (!opened) return problem(opened.Problem, opened.Error);
+    if (Graf.Load(file)) return problem(TFileProblem::None);
     // A read that failed part-way still parsed what came before it.
     return Graf.ReadCheck ? problem(TFileProblem::NoParams)
                           : problem(Graf.ReadCheck.Problem, Graf.ReadCheck.Error);
-}
-
-TFileCheck TTarvoData::ReadFileSize() {
-    FileSize = 0;
-    const TFileCheck entry = CheckRegularFile(FilePath);
-    FileSize = entry.Size;
-    return entry;
 }
 
 void TTarvoData::CopyWipeSettings(const TTarvoData& other) {
@@ -83,45 +82,35 @@ bool TTarvoData::HasParams() const {
 
 std::string TTarvoData::GetFullText() {
     std::string text;
-    try {
-        if (Graf.FirstBlock.HasParams()) text = Graf.FirstBlock.Text;
-        if (Graf.SecondBlock.HasParams()) text += "\r\n\r\n" + Graf.SecondBlock.Text;
-        if (!HasParams()) text = Graf.RawText;
-    } catch (...) {
-        text.clear();
-    }
+    if (Graf.FirstBlock.HasParams()) text = Graf.FirstBlock.Text;
+    if (Graf.SecondBlock.HasParams()) text += "\r\n\r\n" + Graf.SecondBlock.Text;
+    if (!HasParams()) text = Graf.RawText;
     HasText = !text.empty();
     return text;
 }
 
 std::string TTarvoData::GetPrompt(bool clean) const {
-    try {
-        std::string text =
-            Graf.FirstBlock.HasParams() ? Graf.FirstBlock.GetPrompt() : std::string();
-        // The cleaning removes what Tarvo adds; other generators' prompts stay as written.
-        if (clean && !text.empty() && Graf.FirstBlock.Kind != 2) text = CleanPrompt(text);
-        return text;
-    } catch (...) {
-        return {};
-    }
+    std::string text = Graf.FirstBlock.HasParams() ? Graf.FirstBlock.GetPrompt() : std::string();
+    // The cleaning removes what Tarvo adds; other generators' prompts stay as written.
+    if (clean && !text.empty() && Graf.FirstBlock.Kind != 2) text = CleanPrompt(text);
+    return text;
 }
 
 std::string TTarvoData::GetValue(std::string_view key) const {
-    try {
-        return Graf.FirstBlock.HasParams() ? Graf.FirstBlock.GetValue(key) : std::string();
-    } catch (...) {
-        return {};
-    }
+    return Graf.FirstBlock.HasParams() ? Graf.FirstBlock.GetValue(key) : std::string();
 }
 
-TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
+TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings, bool loaded) {
     TWipeFindings unused;
     TWipeFindings& found = findings != nullptr ? *findings : unused;
     found = {};
     try {
         if (!ParJobId && !ParPrompt && !ParNegPrompt && !ParSeed) return TWipeCode::NoChoice;
-        if (found.Problem = CheckRegularFile(FilePath); !found.Problem) return TWipeCode::NoFile;
-        if (found.Problem = CheckAndRead(); !found.Problem) return TWipeCode::NotReadable;
+        if (!loaded) {
+            bool isFile = false;
+            if (found.Problem = OpenAndRead(FilePath, isFile); !found.Problem)
+                return isFile ? TWipeCode::NotReadable : TWipeCode::NoFile;
+        }
         // Compressed text would have to be rewritten at another length: never in place.
         for (const TMyGrafItem* block : {&Graf.FirstBlock, &Graf.SecondBlock}) {
             if (block->Kind == 2 && block->Compressed && block->HasChosenValue()) {
@@ -131,8 +120,12 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
         }
         if (!Graf.Mark()) return TWipeCode::NothingToWipe;
         if (ask) {
-            const std::string text = "Внимание! Будут внесены изменения в файл \"" +
-                                     NamePart(FilePath) + "\". Продолжить?";
+            const std::string text =
+                Arg(Tr(FTranslate, "TarvoData",
+                       QT_TRANSLATE_NOOP(
+                           "TarvoData",
+                           "Внимание! Будут внесены изменения в файл \"%1\". Продолжить?")),
+                    {NamePart(FilePath)});
             // Without a way to ask, the user cannot have said Yes.
             if (FDialogs == nullptr ||
                 FDialogs->MessageBox(text, TMsgTone::Warning, TMsgButtons::YesCancel) !=
@@ -162,6 +155,8 @@ TWipeCode TTarvoData::Wipe(bool ask, TWipeFindings* findings) {
         }
         return TWipeCode::UnknownFailure;
     } catch (...) {
+        // The wipe's one catch (the container's load, mark and write answer their failures):
+        // memory running out anywhere else in it is the unknown failure.
         return TWipeCode::UnknownFailure;
     }
 }

@@ -3,6 +3,7 @@
 // true-prompt cleaning and the staged wipe of chosen parameters with its result code.
 #pragma once
 
+#include "app/Texts.h"
 #include "params/MyGrafObj.h"
 #include "platform/Dialogs.h"
 #include "platform/FileProblem.h"
@@ -47,8 +48,9 @@ struct TWipeFindings {
 
 class TTarvoData {
 public:
-    // dialogs asks the wipe's confirmation; without one, a wipe that must ask is declined.
-    explicit TTarvoData(bool wipeMode, IDialogs* dialogs = nullptr);
+    // dialogs asks the wipe's confirmation, in translate's language (Russian without it);
+    // without dialogs, a wipe that must ask is declined.
+    explicit TTarvoData(bool wipeMode, IDialogs* dialogs = nullptr, TTranslate translate = nullptr);
 
     std::string FilePath; // full path of the current file; empty when there is none
     std::string Folder;   // the viewer's current folder; set at creation to the working directory
@@ -59,17 +61,12 @@ public:
     // Forgets file, size and parameters; Folder stays.
     void Clear();
     // Makes path the current file and reads its parameters; true (no problem) when it found
-    // them, otherwise why not. When no regular file is there FilePath stays empty; when
-    // CheckAndRead fails it stays set.
+    // them, otherwise why not: the size cannot be read, is 0 or lies outside
+    // MinFileSize..MaxFileSize (inclusive), the file cannot be read, or no parameters were
+    // found. When no regular file is there FilePath stays empty; otherwise it is set. Never
+    // throws. (Load and Wipe turn every failure into their answer; the texts below, like
+    // any copy of a text, may run out of memory, which the caller's entry point catches.)
     TFileCheck Load(const std::string& path);
-    // The size check and the parameter read of FilePath: a problem when the size cannot be
-    // read, is 0 or lies outside MinFileSize..MaxFileSize (inclusive), the file cannot be
-    // read, or no parameters were found. sizeKnown: FileSize was just read from the directory
-    // entry and is not read again.
-    TFileCheck CheckAndRead(bool sizeKnown = false);
-    // FileSize := the size of the regular file at FilePath; the problem (size 0) when there
-    // is none.
-    TFileCheck ReadFileSize();
     // Loads FilePath again.
     void Reload();
     bool HasParams() const;
@@ -82,8 +79,10 @@ public:
     std::string GetValue(std::string_view key) const;
     // Blanks the values chosen by ParJobId..ParSeed in the file at FilePath, asking the user
     // first when ask is set; findings, when given, receive what the wipe learnt besides its
-    // code. Never throws.
-    TWipeCode Wipe(bool ask, TWipeFindings* findings = nullptr);
+    // code. The file is read again first, unless loaded says that a Load of FilePath has just
+    // succeeded (a folder run); the write compares the bytes it overwrites either way, so a
+    // file changed since then is left alone. Never throws.
+    TWipeCode Wipe(bool ask, TWipeFindings* findings = nullptr, bool loaded = false);
 
     // A dry run of Wipe: the file is read and marked as for a real wipe, but never opened for
     // writing; Wipe answers 0 where it would write, or 6 when the file has no write permission
@@ -111,7 +110,11 @@ public:
     static std::string CleanPrompt(std::string_view text);
 
 private:
+    // Load's work on path: FileSize and the parameters; isFile: a regular file is there.
+    TFileCheck OpenAndRead(const std::string& path, bool& isFile);
+
     IDialogs* FDialogs;
+    TTranslate FTranslate;
 };
 
 } // namespace tarvo

@@ -3,9 +3,12 @@
 // date; the window renders it and decides nothing.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace tarvo {
+
+class TDIB;
 
 // The window's check boxes, the inputs of the model's decisions.
 enum class TOption {
@@ -39,13 +42,17 @@ struct TViewState {
     std::string MemoText; // mmo1, lines ended by LF
     int MemoRevision = 0;
 
-    bool MemoEnabled = true;          // mmo1
-    bool DataLabelEnabled = false;    // lbl4
-    std::string DataLabel = "Tarvo Data:"; // lbl4: where the text pane's text comes from
-    std::string FileName;             // lbl5: the name and its size on disk
-    std::string Caption;              // pnl1: the file's name while no picture covers the pane
-    std::string Counter;              // lbl8: "3/12", "12" or empty
-    std::string PictureSize;          // lbl1: "Размер картинки: W x H" or empty
+    bool MemoEnabled = true;       // mmo1
+    bool DataLabelEnabled = false; // lbl4
+    std::string DataLabel;         // lbl4: where the text pane's text comes from
+    std::string FileName;          // lbl5: the name and its size on disk
+    std::string Caption;           // pnl1: the file's name while no picture covers the pane
+    std::string Counter;           // lbl8: "3/12", "12" or empty
+    std::string PictureSize;       // lbl1: "Размер картинки: W x H" (translated) or empty
+    // The paint box's bitmap, shared with the picture loader's cache; null: the pane is
+    // empty. The paint box takes it when its revision changes.
+    std::shared_ptr<const TDIB> Picture;
+    int PictureRevision = 0;
     bool CopyPromptEnabled = false;   // btn6
     bool CopyNegativeEnabled = false; // btn7
 

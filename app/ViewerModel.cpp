@@ -9,7 +9,6 @@
 #include "util/MyStrUnit.h"
 #include "util/OrderedBatch.h"
 #include "util/Paths.h"
-#include "util/Sp_Procs.h"
 
 #include <algorithm>
 #include <utility>
@@ -18,30 +17,28 @@ namespace tarvo {
 
 namespace {
 
+constexpr const char* Context = "ViewerModel";
+
 std::string Trimmed(std::string text) {
     StrTrim(text);
     return text;
 }
 
-std::string HelpText() {
-    std::string text;
-    for (const std::string_view line : HelpLines()) {
-        if (!text.empty()) text += '\n';
-        text += line;
-    }
-    return text;
-}
-
 } // namespace
 
-TViewerModel::TViewerModel(IDialogs& dialogs, IPictureView& picture,
+TViewerModel::TViewerModel(IDialogs& dialogs, TTranslate translate,
                            TPictureLoader::TNotify pictureReady, TPictureLoader::TDecode decode)
-    : FDialogs(dialogs), FPicture(picture), FCurData(false, &dialogs), FDelData(true, &dialogs),
-      FLoader(std::move(pictureReady), std::move(decode)) {
+    : FDialogs(dialogs), FTranslate(translate), FCurData(false, &dialogs),
+      FDelData(true, &dialogs, translate), FLoader(std::move(pictureReady), std::move(decode)) {
     FFiles.CountLabel = [this](const std::string& text) { FState.Counter = text; };
     for (std::size_t i = 0; i < FOptions.size(); ++i)
         FOptions[i] = DefaultOption(static_cast<TOption>(i));
-    FState.MemoText = HelpText();
+    FState.DataLabel = Text(QT_TRANSLATE_NOOP("ViewerModel", "Tarvo Data:"));
+    FState.MemoText = HelpText(translate);
+}
+
+std::string TViewerModel::Text(const char* source) const {
+    return Tr(FTranslate, Context, source);
 }
 
 bool TViewerModel::Option(TOption option) const {
@@ -52,7 +49,7 @@ void TViewerModel::Start(double winsRatio) {
     BuildCaseTable();
     FState.Counter.clear();
     FFiles.TarvoFilter = Option(TOption::TarvoData);
-    FPicShown = false;
+    FState.Picture.reset();
     const std::string help = FState.MemoText;
     ShowFileData(false);
     SetMemo(help);
@@ -151,15 +148,15 @@ void TViewerModel::SetRatio(double ratio) {
 
 namespace {
 
-// The text pane's source: Tarvo's data, another generator's named by its format, or text
-// that no format claims.
-std::string DataLabelOf(const std::string& format) {
+// The text pane's source: Tarvo's data, another generator's named by its format (the
+// generators' names are not translated), or text that no format claims.
+const char* DataLabelOf(const std::string& format) {
     if (format == "a1111") return "Web UI (a1111):";
     if (format == "comfyui") return "ComfyUI:";
     if (format == "novelai") return "NovelAI:";
     if (format == "invokeai") return "InvokeAI:";
-    if (format == "text") return "Текст файла:";
-    return "Tarvo Data:";
+    if (format == "text") return QT_TRANSLATE_NOOP("ViewerModel", "Текст файла:");
+    return QT_TRANSLATE_NOOP("ViewerModel", "Tarvo Data:");
 }
 
 } // namespace
@@ -172,8 +169,9 @@ void TViewerModel::ShowFileData(bool keepPrompts) {
     SetMemo(WithLf(FCurData.GetFullText()));
     FState.MemoEnabled = FCurData.HasText;
     FState.DataLabelEnabled = FCurData.HasText;
-    FState.DataLabel = DataLabelOf(FCurData.Graf.Format);
-    if (FCurData.FileSize > 0) FState.FileName += "  (" + FormatSize(FCurData.FileSize, 1) + ")";
+    FState.DataLabel = Text(DataLabelOf(FCurData.Graf.Format));
+    if (FCurData.FileSize > 0)
+        FState.FileName += "  (" + SizeText(FCurData.FileSize, 1, FTranslate) + ")";
     FFiles.ShowCount();
     if (keepPrompts) return;
     FState.Prompt = FCurData.GetPrompt(Option(TOption::TruePrompt));
@@ -207,22 +205,22 @@ void TViewerModel::ShowReadyPicture() {
         ClearPicture();
         return;
     }
-    FPicture.ShowPicture(ready->Dib);
-    FPicShown = true;
-    FState.PictureSize =
-        "Размер картинки: " + std::to_string(ready->Width) + " x " + std::to_string(ready->Height);
+    FState.Picture = ready->Dib;
+    ++FState.PictureRevision;
+    FState.PictureSize = Arg(Text(QT_TRANSLATE_NOOP("ViewerModel", "Размер картинки: %1 x %2")),
+                             {std::to_string(ready->Width), std::to_string(ready->Height)});
 }
 
 void TViewerModel::ClearPicture() {
-    if (!FPicShown) return;
-    FPicture.ClearPicture();
-    FPicShown = false;
+    if (!PicShown()) return;
+    FState.Picture.reset();
+    ++FState.PictureRevision;
     FState.PictureSize.clear();
 }
 
 void TViewerModel::UpdateCaption() {
     // The pane shows the bare file name in its middle when no picture covers it.
-    FState.Caption = FPicShown || FPicturePending ? std::string() : NamePart(FCurData.FilePath);
+    FState.Caption = PicShown() || FPicturePending ? std::string() : NamePart(FCurData.FilePath);
 }
 
 std::vector<std::string> TViewerModel::WantedPictures() const {
@@ -354,13 +352,16 @@ void TViewerModel::PathEntered() {
 void TViewerModel::ChooseFolder() {
     std::string start = Trimmed(FState.PathText);
     if (!DirExists(start)) start.clear();
-    const std::string folder = FDialogs.SelectFolder("Выберите папку", start);
+    const std::string folder =
+        FDialogs.SelectFolder(Text(QT_TRANSLATE_NOOP("ViewerModel", "Выберите папку")), start);
     if (!folder.empty()) SetDirSp(folder);
 }
 
 void TViewerModel::OpenFile() {
+    // Each entry of the filter: a description, then its patterns, apart by "|".
     const std::string chosen = FDialogs.OpenFile(
-        "Файлы картинок Tarvo (Jpg, Png, WebP)|*.jpg;*.Jpeg;*.png;*.WebP|Все файлы|*.*",
+        Text(QT_TRANSLATE_NOOP("ViewerModel", "Файлы картинок Tarvo (Jpg, Png, WebP)|*.jpg;"
+                                              "*.Jpeg;*.png;*.WebP|Все файлы|*.*")),
         FCurData.Folder);
     if (!chosen.empty()) SetFileSp(chosen);
 }
@@ -412,18 +413,19 @@ void TViewerModel::WipeFile() {
         FDialogs.Beep();
         FCurData.Reload();
         ShowFileData(true);
-        const TWipeMessage warning = LeftoversMessage(findings.Leftovers);
+        const TWipeMessage warning = LeftoversMessage(findings.Leftovers, FTranslate);
         if (!warning.Text.empty()) FDialogs.MessageBox(warning.Text, warning.Tone, TMsgButtons::Ok);
         return;
     }
-    const TWipeMessage message = WipeCodeMessage(code);
+    const TWipeMessage message = WipeCodeMessage(code, FTranslate);
     if (!message.Text.empty()) FDialogs.MessageBox(message.Text, message.Tone, TMsgButtons::Ok);
 }
 
 void TViewerModel::WipeFolder() {
     const std::string folder = Trimmed(FState.PathText);
     if (!DirExists(folder)) {
-        FDialogs.MessageBox("Папка не задана!", TMsgTone::Error, TMsgButtons::Ok);
+        FDialogs.MessageBox(Text(QT_TRANSLATE_NOOP("ViewerModel", "Папка не задана!")),
+                            TMsgTone::Error, TMsgButtons::Ok);
         return;
     }
     setParVars();
@@ -432,9 +434,12 @@ void TViewerModel::WipeFolder() {
     try {
         go = PrepareFolderRun(folder, list);
     } catch (...) {
-        FDialogs.MessageBox("Внимание! Сбой при подготовке файлов для обработки. Никакие "
-                            "действия не произведены!",
-                            TMsgTone::Error, TMsgButtons::Ok);
+        // The folder command's one catch before the run (which catches its own): a failure
+        // while the list and the questions are prepared starts nothing.
+        FDialogs.MessageBox(
+            Text(QT_TRANSLATE_NOOP("ViewerModel", "Внимание! Сбой при подготовке файлов для "
+                                                  "обработки. Никакие действия не произведены!")),
+            TMsgTone::Error, TMsgButtons::Ok);
         return;
     }
     if (go) RunFolder(list);
@@ -446,29 +451,36 @@ bool TViewerModel::PrepareFolderRun(const std::string& folder, TFilesObj& list) 
     list.TarvoFilter = true;
     list.Fill(folder);
     if (list.Names.empty()) {
-        FDialogs.MessageBox(NoCandidatesText() +
-                                " Иные файлы вряд ли могут содержать данные формата Tarvo." +
-                                " Операция отменена.",
-                            TMsgTone::Warning, TMsgButtons::Ok);
+        FDialogs.MessageBox(
+            NoCandidatesText(FTranslate) +
+                Text(QT_TRANSLATE_NOOP("ViewerModel", " Иные файлы вряд ли могут содержать данные "
+                                                      "формата Tarvo. Операция отменена.")),
+            TMsgTone::Warning, TMsgButtons::Ok);
         return false;
     }
     std::string found =
-        "В заданном каталоге найдено файлов: " + std::to_string(list.Names.size()) + ". ";
-    if (confirm) found = "Внимание! " + found;
+        Arg(Text(QT_TRANSLATE_NOOP("ViewerModel", "В заданном каталоге найдено файлов: %1. ")),
+            {std::to_string(list.Names.size())});
+    if (confirm) found = Text(QT_TRANSLATE_NOOP("ViewerModel", "Внимание! ")) + found;
     if (!FFiles.Names.empty() && FFiles.Names.size() != list.Names.size()) {
+        // The buttons are named as the message box shows them.
         const TMsgAnswer answer = FDialogs.MessageBox(
-            found + "В вашем текущем списке отображения задано файлов: " +
-                std::to_string(FFiles.Names.size()) +
-                ". Какие файлы вы хотите обработать? Нажмите Yes, чтобы применить обработку "
-                "только к файлам в вашем списке, или нажимте YesToAll, если хотите обработать "
-                "все файлы в папке.",
+            found + Arg(Text(QT_TRANSLATE_NOOP(
+                            "ViewerModel",
+                            "В вашем текущем списке отображения задано файлов: %1. Какие файлы вы "
+                            "хотите обработать? Нажмите Yes, чтобы применить обработку только к "
+                            "файлам в вашем списке, или нажимте YesToAll, если хотите обработать "
+                            "все файлы в папке.")),
+                        {std::to_string(FFiles.Names.size())}),
             tone, TMsgButtons::YesCancelYesToAll);
         // Yes: the listed names, looked for in the processed folder.
         if (answer == TMsgAnswer::Yes) list.UseNames(FFiles.Names);
         return answer == TMsgAnswer::Yes || answer == TMsgAnswer::YesToAll;
     }
     const TMsgAnswer answer = FDialogs.MessageBox(
-        found + (confirm ? "Вы уверены, что хотите выполнить обработку?" : "Выполнить обработку?"),
+        found + (confirm ? Text(QT_TRANSLATE_NOOP("ViewerModel",
+                                                  "Вы уверены, что хотите выполнить обработку?"))
+                         : Text(QT_TRANSLATE_NOOP("ViewerModel", "Выполнить обработку?"))),
         tone, TMsgButtons::OkCancel);
     return answer == TMsgAnswer::Ok;
 }
@@ -486,7 +498,7 @@ void TViewerModel::RunFolder(TFilesObj& list) {
     FDialogs.EndProgress();
     FCurData.Reload();
     ShowFileData(true);
-    const TWipeMessage report = ComposeReport(counters);
+    const TWipeMessage report = ComposeReport(counters, FTranslate);
     FDialogs.MessageBox(report.Text, report.Tone, TMsgButtons::Ok);
 }
 

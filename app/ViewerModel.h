@@ -6,6 +6,7 @@
 #include "app/FilesObj.h"
 #include "app/PictureLoader.h"
 #include "app/TarvoData.h"
+#include "app/Texts.h"
 #include "app/ViewState.h"
 #include "platform/Dialogs.h"
 
@@ -15,28 +16,21 @@
 
 namespace tarvo {
 
-// The picture pane as the model sees it.
-class IPictureView {
-public:
-    virtual ~IPictureView() = default;
-    // Shows a decoded display bitmap in place of the one shown before.
-    virtual void ShowPicture(std::shared_ptr<const TDIB> dib) = 0;
-    // Removes the picture; the pane is repainted without it.
-    virtual void ClearPicture() = 0;
-};
-
 // The keys the window turns into commands.
 enum class TKey { Left, Right, PageUp, PageDown, AltLeft, AltRight, CtrlO, F5 };
 
 class TViewerModel {
 public:
-    // dialogs and picture (not owned) must outlive the model. With pictureReady, pictures are
-    // decoded on a thread of their own, the files next to the shown one ahead of time, and
-    // pictureReady is told (on that thread) when one is done: the caller then calls
-    // PicturesReady on its own thread. Without it, a picture is decoded when it is shown.
-    // decode stands in for the decoding of pictures (tests hold it to order results).
-    TViewerModel(IDialogs& dialogs, IPictureView& picture,
-                 TPictureLoader::TNotify pictureReady = {}, TPictureLoader::TDecode decode = {});
+    // dialogs (not owned) must outlive the model. Every text the model composes (the state's,
+    // the messages', the help text) is in translate's language; Russian as written without
+    // it. With pictureReady, pictures are decoded on a thread of their own, the files next to
+    // the shown one ahead of time, and pictureReady is told (on that thread) when one is
+    // done: the caller then calls PicturesReady on its own thread. Without it, a picture is
+    // decoded when it is shown. decode stands in for the decoding of pictures (tests hold it
+    // to order results).
+    explicit TViewerModel(IDialogs& dialogs, TTranslate translate = nullptr,
+                          TPictureLoader::TNotify pictureReady = {},
+                          TPictureLoader::TDecode decode = {});
 
     const TViewState& State() const { return FState; }
     const TTarvoData& Current() const { return FCurData; }
@@ -47,7 +41,7 @@ public:
     double SavedRatio() const { return FSavedRatio; }
     bool Option(TOption option) const;
     // The paint box holds a picture of the current file; while false the size label is empty.
-    bool PicShown() const { return FPicShown; }
+    bool PicShown() const { return FState.Picture != nullptr; }
     // The current file's picture is still being decoded (the pane waits empty, no caption).
     bool PicturePending() const { return FPicturePending; }
 
@@ -112,6 +106,8 @@ public:
 
 private:
     void SetWipeButtons();
+    // A source text of the model in the user's language.
+    std::string Text(const char* source) const;
     // Shows the current file's picture when it is decoded; the pane waits empty otherwise.
     void ShowReadyPicture();
     void ClearPicture();
@@ -130,12 +126,11 @@ private:
     void RunFolder(TFilesObj& list);
 
     IDialogs& FDialogs;
-    IPictureView& FPicture;
+    TTranslate FTranslate;
     TTarvoData FCurData;             // the displayed file
     TTarvoData FDelData;             // used only by the wipe commands
     TFilesObj FFiles;                // the folder list [<] and [>] walk
     std::array<bool, 10> FOptions{}; // indexed by TOption
-    bool FPicShown = false;
     bool FPicturePending = false;
     TPictureLoader FLoader;
     double FSavedRatio = 1.0; // what [В] returns to

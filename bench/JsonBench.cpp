@@ -2,8 +2,9 @@
 // (RapidJSON's writer, Boost.JSON's serializer), timed and checked against the writer the tool
 // had before them: nlohmann ordered_json, dump with the replace handler. That writer stays
 // here as the reference, and "today" in the names below stands for it. The tool itself now
-// writes its records with Boost.JSON's serializer after simdjson's UTF-8 check, with ICU's
-// repair of bad text (cli/Output.cpp), as the candidate boostjson_simdjson_check does.
+// writes its records with cli::TJsonWriter (the candidate tool_writer): straight into the
+// text, each string escaped by Boost.JSON's serializer after simdjson's UTF-8 check, with
+// ICU's repair of bad text.
 // Writers that do not turn bad UTF-8 into U+FFFD themselves get each string checked first
 // (ICU's loop as the core has it, or simdjson's check) and repaired by ICU only when it is
 // bad. Before timing, every writer's output is compared with the reference's for every record
@@ -464,6 +465,37 @@ private:
     std::string FScratch;
 };
 
+// The tool's own writer: cli::TJsonWriter puts the record straight into the text, with
+// Boost.JSON's serializer escaping each string (and simdjson's check and ICU's repair first).
+class TToolWriter {
+public:
+    void Write(const TShowRecord& record, std::string& out) {
+        tarvo::cli::TJsonWriter json(out);
+        json.OpenObject();
+        json.Path("path", record.Path);
+        json.Key("exists").Bool(record.Exists);
+        json.Key("size").Number(record.Size);
+        json.Key("fileKind").Number(record.FileKind);
+        json.Key("loaded").Bool(record.Loaded);
+        json.Key("hasParams").Bool(record.HasParams);
+        json.Key("text").String(record.Text);
+        json.Key("prompt").String(record.Prompt);
+        json.Key("cleanPrompt").String(record.CleanPrompt);
+        json.Key("negativePrompt").String(record.NegativePrompt);
+        json.Key("values").OpenObject();
+        for (std::size_t i = 0; i < tarvo::ParamCount; ++i)
+            json.Key(tarvo::ParamNames[i]).String(record.Values[i]);
+        json.CloseObject();
+        json.Key("damagedChunks").OpenArray();
+        for (const std::string& type : record.DamagedChunks)
+            json.String(type);
+        json.CloseArray();
+        if (!record.Loaded) json.Key("reason").String(record.Reason);
+        json.CloseObject();
+        out += '\n';
+    }
+};
+
 using TWriteFunction = std::function<void(const TShowRecord&, std::string&)>;
 
 template <typename TWriter, typename... TArgs>
@@ -501,6 +533,7 @@ const std::vector<TCandidate>& Candidates() {
         {"boostjson_simdjson_check", Maker<TBoostJsonWriter>(SimdjsonCheck, false)},
         {"boostjson_simdjson_check_monotonic", Maker<TBoostJsonWriter>(SimdjsonCheck, true)},
         {"direct_reference_simdjson_check", Maker<TDirectWriter>(SimdjsonCheck)},
+        {"tool_writer", Maker<TToolWriter>()},
     };
     return candidates;
 }

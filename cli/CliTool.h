@@ -5,8 +5,7 @@
 
 #include "platform/FileProblem.h"
 
-#include <boost/json/object.hpp>
-#include <boost/json/string.hpp>
+#include <boost/json/serializer.hpp>
 
 #include <chrono>
 #include <cstdint>
@@ -89,16 +88,38 @@ private:
 // backslashes and bytes that are not valid UTF-8 become escapes (\n, \t, \x1b, \\ ...).
 // keepLines, for multi-line texts, leaves line feeds, tabs and backslashes as they are.
 std::string Printable(std::string_view text, bool keepLines = false);
-// A JSON record is an object whose members keep the order they were added in.
-using TJsonRecord = boost::json::object;
-// text as a JSON string: every text of a record goes in through here, so that bytes which
-// are not valid UTF-8 become U+FFFD.
-boost::json::string JsonText(std::string_view text);
-// The record as one JSON Lines line, without its line feed.
-std::string JsonLine(const TJsonRecord& record);
-// Sets member to path and, when path is not valid UTF-8, member + "Bytes" to the base64 of
-// its exact bytes.
-void PutPath(TJsonRecord& record, std::string_view member, const std::string& path);
+// Writes JSON straight into a text: members in the order they are put, every string
+// escaped by Boost.JSON's serializer, and bytes that are not valid UTF-8 turned into U+FFFD
+// first. Objects and arrays nest; a member's value follows its Key.
+class TJsonWriter {
+public:
+    explicit TJsonWriter(std::string& out) : FOut(out) {}
+    TJsonWriter(const TJsonWriter&) = delete;
+    TJsonWriter& operator=(const TJsonWriter&) = delete;
+
+    TJsonWriter& Key(std::string_view name);
+    void String(std::string_view text);
+    void Number(std::int64_t number);
+    void Bool(bool value);
+    void OpenObject() { Open('{'); }
+    void CloseObject() { Close('}'); }
+    void OpenArray() { Open('['); }
+    void CloseArray() { Close(']'); }
+    // The member name with path and, when path is not valid UTF-8, name + "Bytes" with the
+    // base64 of its exact bytes.
+    void Path(std::string_view name, std::string_view path);
+
+private:
+    void Separate();
+    void Open(char bracket);
+    void Close(char bracket);
+    void Quoted(std::string_view text);
+
+    std::string& FOut;
+    bool FFirst = true;     // nothing written yet in the open object or array
+    bool FAfterKey = false; // a key waits for its value
+    boost::json::serializer FSerializer;
+};
 
 // What a file's problem means, in words after "PATH: "; writing: the file was being opened
 // for an in-place write.

@@ -4,12 +4,12 @@
 #include "platform/FileSys.h"
 #include "platform/TextCodec.h"
 #include "util/Base64.h"
+#include "util/Bytes.h"
 
-#include <boost/json/serialize.hpp>
-#include <simdjson.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <ostream>
@@ -67,7 +67,6 @@ int TRecordStream::TBuffer::sync() {
 }
 
 std::string Printable(std::string_view text, bool keepLines) {
-    static constexpr char Hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -95,27 +94,71 @@ std::string Printable(std::string_view text, bool keepLines) {
             out += static_cast<char>(c);
         else {
             out += c1 ? "\\u00" : "\\x";
-            out += Hex[byte >> 4];
-            out += Hex[byte & 0xF];
+            AppendHex(out, byte);
         }
         i += c1 ? 2 : 1;
     }
     return out;
 }
 
-boost::json::string JsonText(std::string_view text) {
-    // The serializer writes strings as they are; a vectorised check keeps valid text cheap.
-    if (simdjson::validate_utf8(text.data(), text.size())) return boost::json::string(text);
-    return boost::json::string(RepairUtf8(text));
+void TJsonWriter::Separate() {
+    if (std::exchange(FAfterKey, false)) return;
+    if (!std::exchange(FFirst, false)) FOut += ',';
 }
 
-std::string JsonLine(const TJsonRecord& record) {
-    return boost::json::serialize(record);
+void TJsonWriter::Open(char bracket) {
+    Separate();
+    FOut += bracket;
+    FFirst = true;
 }
 
-void PutPath(TJsonRecord& record, std::string_view member, const std::string& path) {
-    record[member] = JsonText(path);
-    if (!IsValidUtf8(path)) record[std::string(member) + "Bytes"] = Base64(path);
+void TJsonWriter::Close(char bracket) {
+    FOut += bracket;
+    FFirst = false;
+}
+
+void TJsonWriter::Quoted(std::string_view text) {
+    // The serializer escapes into a small buffer, from which the text grows by whole pieces.
+    char piece[2048];
+    FSerializer.reset(text);
+    while (!FSerializer.done()) {
+        const boost::json::string_view written = FSerializer.read(piece, sizeof piece);
+        FOut.append(written.data(), written.size());
+    }
+}
+
+TJsonWriter& TJsonWriter::Key(std::string_view name) {
+    Separate();
+    Quoted(name);
+    FOut += ':';
+    FAfterKey = true;
+    return *this;
+}
+
+void TJsonWriter::String(std::string_view text) {
+    Separate();
+    // The serializer writes strings as they are; the check is vectorised, so valid text is cheap.
+    if (IsValidUtf8(text))
+        Quoted(text);
+    else
+        Quoted(RepairUtf8(text));
+}
+
+void TJsonWriter::Number(std::int64_t number) {
+    Separate();
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
+    FOut.append(digits, end.ptr);
+}
+
+void TJsonWriter::Bool(bool value) {
+    Separate();
+    FOut += value ? "true" : "false";
+}
+
+void TJsonWriter::Path(std::string_view name, std::string_view path) {
+    Key(name).String(path);
+    if (!IsValidUtf8(path)) Key(std::string(name) + "Bytes").String(Base64(path));
 }
 
 std::string ProblemText(const TFileCheck& check, bool writing) {

@@ -7,8 +7,6 @@
 #include "util/MyStrUnit.h"
 #include "util/OrderedBatch.h"
 
-#include <boost/json/array.hpp>
-
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -26,32 +24,32 @@ std::vector<std::string> DamagedChunks(const TTarvoData& record) {
     return types;
 }
 
-std::string JsonRecord(const std::string& path, const TTarvoData& record, bool loaded,
-                       const std::string& text, const std::string& problem) {
-    TJsonRecord values;
+void JsonRecord(std::string& out, const std::string& path, const TTarvoData& record,
+                bool loaded, const std::string& text, const std::string& problem) {
+    TJsonWriter json(out);
+    json.OpenObject();
+    json.Path("path", path);
+    json.Key("exists").Bool(!record.FilePath.empty());
+    json.Key("size").Number(record.FileSize);
+    json.Key("fileKind").Number(record.Graf.FileKind);
+    json.Key("format").String(record.Graf.Format);
+    json.Key("loaded").Bool(loaded);
+    json.Key("hasParams").Bool(record.HasParams());
+    json.Key("text").String(text);
+    json.Key("prompt").String(record.GetPrompt(false));
+    json.Key("cleanPrompt").String(record.GetPrompt(true));
+    json.Key("negativePrompt").String(record.GetValue("negative_prompt"));
+    json.Key("values").OpenObject();
     for (const std::string_view key : ParamNames)
-        values[key] = JsonText(record.GetValue(key));
-    const std::string prompt = record.GetPrompt(false);
-    const std::string cleanPrompt = record.GetPrompt(true);
-    TJsonRecord json;
-    PutPath(json, "path", path);
-    json["exists"] = !record.FilePath.empty();
-    json["size"] = record.FileSize;
-    json["fileKind"] = static_cast<int>(record.Graf.FileKind);
-    json["format"] = JsonText(record.Graf.Format);
-    json["loaded"] = loaded;
-    json["hasParams"] = record.HasParams();
-    json["text"] = JsonText(text);
-    json["prompt"] = JsonText(prompt);
-    json["cleanPrompt"] = JsonText(cleanPrompt);
-    json["negativePrompt"] = values["negative_prompt"];
-    json["values"] = std::move(values);
-    boost::json::array damaged;
+        json.Key(key).String(record.GetValue(key));
+    json.CloseObject();
+    json.Key("damagedChunks").OpenArray();
     for (const std::string& type : DamagedChunks(record))
-        damaged.push_back(JsonText(type));
-    json["damagedChunks"] = std::move(damaged);
-    if (!loaded) json["reason"] = JsonText(problem);
-    return JsonLine(json) + '\n';
+        json.String(type);
+    json.CloseArray();
+    if (!loaded) json.Key("reason").String(problem);
+    json.CloseObject();
+    out += '\n';
 }
 
 std::string PlainRecord(const std::string& path, TTarvoData& record, bool loaded,
@@ -94,8 +92,8 @@ private:
 
     // listed: the paths come from a folder's list, where a folder is never shown.
     void Show(const std::vector<std::string>& paths, bool listed) {
-        RunOrdered<TShown>(
-            paths.size(), FOptions.Jobs, [&](std::size_t i) { return ShowFile(paths[i], listed); },
+        RunOrderedOver<TShown>(
+            paths, FOptions.Jobs, [&](const std::string& path) { return ShowFile(path, listed); },
             [&](std::size_t i, TShown&& shown) {
                 if (shown.Folder) {
                     ShowFolder(paths[i]);
@@ -123,8 +121,10 @@ private:
             const bool loaded = static_cast<bool>(check);
             const std::string text = record->GetFullText();
             if (!loaded) shown.Problem = ProblemText(check, false);
-            shown.Record = FOptions.Json ? JsonRecord(path, *record, loaded, text, shown.Problem)
-                                         : PlainRecord(path, *record, loaded, text);
+            if (FOptions.Json)
+                JsonRecord(shown.Record, path, *record, loaded, text, shown.Problem);
+            else
+                shown.Record = PlainRecord(path, *record, loaded, text);
         } catch (const std::exception& e) {
             shown.Record.clear();
             shown.Problem = std::string("failed: ") + e.what();
@@ -143,11 +143,7 @@ private:
         TFilesObj list;
         list.TarvoFilter = !FOptions.All;
         list.Fill(folder);
-        std::vector<std::string> paths;
-        list.Position = -1;
-        while (std::optional<std::string> file = list.NextInBatch())
-            paths.push_back(std::move(*file));
-        Show(paths, true);
+        Show(list.BatchPaths(), true);
     }
 
     void Flush() {
@@ -171,8 +167,15 @@ private:
 } // namespace
 
 int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
-    TShowRun run(options, out, err);
-    return run.Run();
+    // A file's failure is its own record's; this catches what escapes a folder's listing.
+    try {
+        TShowRun run(options, out, err);
+        return run.Run();
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "tarvo-params: failed: " << e.what() << '\n';
+        return ExitFailed;
+    }
 }
 
 } // namespace tarvo::cli

@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-#include <boost/json/array.hpp>
 
 #include <optional>
 #include <ostream>
@@ -54,14 +53,14 @@ std::string Problem(TOutcome code, const TWipeFindings& findings) {
     }
 }
 
-TJsonRecord LeftoverJson(const TLeftover& copy) {
-    TJsonRecord json;
-    json["key"] = JsonText(copy.Key);
-    json["encoding"] = JsonText(copy.Encoding);
-    json["container"] = JsonText(copy.Container);
-    json["offset"] = copy.Offset;
-    json["compressed"] = copy.Compressed;
-    return json;
+void LeftoverJson(TJsonWriter& json, const TLeftover& copy) {
+    json.OpenObject();
+    json.Key("key").String(copy.Key);
+    json.Key("encoding").String(copy.Encoding);
+    json.Key("container").String(copy.Container);
+    json.Key("offset").Number(copy.Offset);
+    json.Key("compressed").Bool(copy.Compressed);
+    json.CloseObject();
 }
 
 std::string LeftoverLine(const TLeftover& copy) {
@@ -130,15 +129,11 @@ private:
             TWipeFindings Findings;
         };
         TRecordPool pool(true, &FDelData);
-        std::vector<std::uint64_t> files;
-        if (FOptions.Jobs > 1)
-            for (const std::string& path : paths)
-                files.push_back(FileIdentity(path));
-        RunOrdered<TWiped>(
-            paths.size(), FOptions.Jobs,
-            [&](std::size_t i) {
+        RunOrderedOver<TWiped>(
+            paths, FOptions.Jobs,
+            [&](const std::string& path) {
                 const TRecordPool::TLoan record = pool.Borrow();
-                record->FilePath = paths[i];
+                record->FilePath = path;
                 TWiped wiped;
                 wiped.Code = record->Wipe(false, &wiped.Findings);
                 return wiped;
@@ -146,7 +141,7 @@ private:
             [&](std::size_t i, TWiped&& wiped) {
                 FileRecord(paths[i], wiped.Code, wiped.Findings, true);
             },
-            [] { return StopSignal() != 0; }, files);
+            [] { return StopSignal() != 0; }, FileIdentity);
     }
 
     // The file's record on standard output; a file given alone also gets its problem on
@@ -156,24 +151,27 @@ private:
         const std::string problem = Problem(code, findings);
         const bool written = code == TWipeCode::Done && !FOptions.DryRun;
         if (FOptions.Json) {
-            TJsonRecord record;
-            PutPath(record, "path", path);
-            record["code"] = Number(code);
-            if (!problem.empty()) record["reason"] = JsonText(problem);
+            std::string line;
+            TJsonWriter json(line);
+            json.OpenObject();
+            json.Path("path", path);
+            json.Key("code").Number(Number(code));
+            if (!problem.empty()) json.Key("reason").String(problem);
             if (written) {
-                boost::json::array repaired;
+                json.Key("repaired").OpenArray();
                 for (const std::string& type : findings.Repaired)
-                    repaired.push_back(JsonText(type));
-                record["repaired"] = std::move(repaired);
-                boost::json::array leftovers;
+                    json.String(type);
+                json.CloseArray();
+                json.Key("leftovers").OpenArray();
                 for (const TLeftover& copy : findings.Leftovers)
-                    leftovers.push_back(LeftoverJson(copy));
-                record["leftovers"] = std::move(leftovers);
+                    LeftoverJson(json, copy);
+                json.CloseArray();
                 const std::string searchEnd = SearchEndText(findings.LeftoverSearch);
-                record["searchComplete"] = searchEnd.empty();
-                if (!searchEnd.empty()) record["searchStoppedBy"] = searchEnd;
+                json.Key("searchComplete").Bool(searchEnd.empty());
+                if (!searchEnd.empty()) json.Key("searchStoppedBy").String(searchEnd);
             }
-            FOut << JsonLine(record) << '\n';
+            json.CloseObject();
+            FOut << line << '\n';
         } else {
             std::string lines = std::to_string(Number(code)) + '\t' + Printable(path) + '\t' +
                                 Meaning(code, FOptions.DryRun) + '\n';
@@ -242,22 +240,25 @@ private:
 
     void FolderLines(const std::string& folder, TWipeCounters& counters) {
         if (FOptions.Json) {
-            TJsonRecord byCode;
+            std::string line;
+            TJsonWriter json(line);
+            json.OpenObject();
+            json.Path("folder", folder);
+            json.Key("total").Number(counters.total);
+            json.Key("fixed").Number(counters.fixed);
+            json.Key("noData").Number(counters.noData);
+            json.Key("byCode").OpenObject();
             for (const TWipeCode code :
                  {TWipeCode::NoFile, TWipeCode::NotReadable, TWipeCode::NothingToWipe,
                   TWipeCode::CannotOpen, TWipeCode::SeekFailed, TWipeCode::WriteFailed})
-                byCode[std::to_string(Number(code))] =
-                    counters.byCode[static_cast<std::size_t>(code)];
-            TJsonRecord line;
-            PutPath(line, "folder", folder);
-            line["total"] = counters.total;
-            line["fixed"] = counters.fixed;
-            line["noData"] = counters.noData;
-            line["byCode"] = std::move(byCode);
-            line["unknown"] = counters.unknown;
-            if (counters.withLeftovers > 0) line["withLeftovers"] = counters.withLeftovers;
-            if (counters.interrupted) line["interrupted"] = true;
-            FOut << JsonLine(line) << '\n';
+                json.Key(std::to_string(Number(code)))
+                    .Number(counters.byCode[static_cast<std::size_t>(code)]);
+            json.CloseObject();
+            json.Key("unknown").Number(counters.unknown);
+            if (counters.withLeftovers > 0) json.Key("withLeftovers").Number(counters.withLeftovers);
+            if (counters.interrupted) json.Key("interrupted").Bool(true);
+            json.CloseObject();
+            FOut << line << '\n';
             FOut.flush();
             return;
         }

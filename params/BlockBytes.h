@@ -2,6 +2,8 @@
 // parsing and wiping code of the parameter blocks. Not part of the public interface.
 #pragma once
 
+#include "util/Bytes.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -21,13 +23,13 @@ inline int Length(std::string_view data) {
 // The byte at 1-based position pos, or -1 outside the data.
 inline int ByteAt(std::string_view data, int pos) {
     if (pos < 1 || pos > Length(data)) return -1;
-    return static_cast<unsigned char>(data[static_cast<std::size_t>(pos - 1)]);
+    return ByteOf(data, static_cast<std::size_t>(pos - 1));
 }
 
 // The UTF-16LE code unit whose first byte is at pos, or -1 when it is not wholly in the data.
 inline int UnitAt(std::string_view data, int pos) {
     if (pos < 1 || pos + 1 > Length(data)) return -1;
-    return ByteAt(data, pos) | (ByteAt(data, pos + 1) << 8);
+    return static_cast<int>(LittleEndian(data, static_cast<std::size_t>(pos - 1), 2));
 }
 
 // Bytes from 1-based position pos, count of them, clipped to the data.
@@ -35,14 +37,6 @@ inline std::string_view Slice(std::string_view data, int pos, int count) {
     if (pos < 1 || pos > Length(data) || count <= 0) return {};
     const auto from = static_cast<std::size_t>(pos - 1);
     return data.substr(from, static_cast<std::size_t>(count));
-}
-
-// The big-endian 32-bit value of the four bytes at at; the caller has checked they exist.
-inline std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
 }
 
 } // namespace tarvo::detail

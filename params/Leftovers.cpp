@@ -3,6 +3,7 @@
 #include "params/DatTypes.h"
 #include "params/RiffWalk.h"
 #include "platform/TextCodec.h"
+#include "util/Bytes.h"
 #include "util/MyStrUnit.h"
 
 #include <zlib.h>
@@ -35,13 +36,6 @@ std::size_t CodePoints(std::string_view utf8) {
     for (const char c : utf8)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
     return count;
-}
-
-std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
 }
 
 class TSearch {
@@ -347,8 +341,9 @@ private:
     static std::string SegmentName(unsigned char code) {
         if (code >= 0xE0 && code <= 0xEF) return "APP" + std::to_string(code - 0xE0);
         if (code == 0xFE) return "COM";
-        static constexpr char Hex[] = "0123456789ABCDEF";
-        return std::string("FF") + Hex[code >> 4] + Hex[code & 0xF];
+        std::string name = "FF";
+        AppendHex(name, code, true);
+        return name;
     }
 
     TCachedReader FFile;

@@ -9,6 +9,7 @@
 #include "params/NodeGraph.h"
 #include "params/WebUiText.h"
 #include "platform/TextCodec.h"
+#include "util/Bytes.h"
 
 #include <zlib.h>
 
@@ -17,7 +18,6 @@
 
 namespace tarvo {
 
-using detail::BigEndian32;
 using detail::MaxBlockData;
 
 namespace {
@@ -104,7 +104,7 @@ std::vector<TTextChunk> ReadTextChunks(TByteReader& bytes) {
     while (pos + 12 <= file.Size()) {
         const std::string_view header = file.View(pos, 8);
         if (header.size() < 8) break;
-        const std::uint32_t length = BigEndian32(header, 0);
+        const std::uint32_t length = BigEndian(header, 0);
         const std::string_view type = header.substr(4, 4);
         if (type == "IDAT" || type == "IEND") break;
         const std::int64_t next = pos + 12 + static_cast<std::int64_t>(length);

@@ -6,6 +6,7 @@
 #include "params/DatTypes.h"
 #include "params/RiffWalk.h"
 #include "platform/LockedFile.h"
+#include "util/Bytes.h"
 #include "util/MyStrUnit.h"
 
 #include <zlib.h>
@@ -15,8 +16,6 @@
 #include <span>
 
 namespace tarvo {
-
-using detail::BigEndian32;
 
 std::array<std::uint8_t, 4> ChunkCrc(std::string_view type, std::string_view data) {
     uLong crc = crc32(0L, Z_NULL, 0);
@@ -41,10 +40,13 @@ void TMyGrafItem::Clear() {
     ChangeLength = 0;
     Marked = false;
     Text.clear();
-    ValueTexts = {};
+    // Cleared, not replaced: the strings keep their storage for the next file.
+    for (std::string& text : ValueTexts)
+        text.clear();
     Compressed = false;
     Numbers = {};
-    Copies = {};
+    for (std::vector<TValuePos>& copies : Copies)
+        copies.clear();
     Wide = 0;
     LoadedData.clear();
     LoadedCrc = {};
@@ -68,23 +70,41 @@ void TMyGraf::Clear() {
 }
 
 bool TMyGraf::Load(const std::string& path) {
-    return FinishLoad(ReadFile(path));
+    TReadFile file;
+    if (ReadCheck = file.Open(path); !ReadCheck) {
+        Clear();
+        return false;
+    }
+    return Load(file);
+}
+
+template <typename TRead>
+bool TMyGraf::GuardedLoad(TRead read) {
+    try {
+        return FinishLoad(read());
+    } catch (...) {
+        // A load's one catch: memory running out while a hostile file's chunks are taken (a
+        // run of large text chunks, JSON nested deep) leaves no parameters, as in a file
+        // without any.
+        Clear();
+        return false;
+    }
+}
+
+bool TMyGraf::Load(TReadFile& file) {
+    return GuardedLoad([&] { return ReadFile(file); });
 }
 
 bool TMyGraf::LoadBytes(std::string_view bytes) {
-    return FinishLoad(ReadBytes(bytes));
+    return GuardedLoad([&] { return ReadBytes(bytes); });
 }
 
 bool TMyGraf::FinishLoad(bool ok) {
-    try {
-        if (!ok && FileKind != 1 && !Head.empty()) ok = ParseHead();
-        Head.clear();
-        if (ok && Format.empty()) Format = "tarvo";
-        if (ok && WipeMode) return true;
-        ok = BuildTexts();
-    } catch (...) {
-        ok = false;
-    }
+    if (!ok && FileKind != 1 && !Head.empty()) ok = ParseHead();
+    Head.clear();
+    if (ok && Format.empty()) Format = "tarvo";
+    if (ok && WipeMode) return true;
+    ok = BuildTexts();
     if (!ok) {
         // Text that no format claims is still shown; it holds no parameters.
         std::string raw = std::move(RawText);
@@ -97,47 +117,37 @@ bool TMyGraf::FinishLoad(bool ok) {
     return ok;
 }
 
-bool TMyGraf::ReadFile(const std::string& path) {
+bool TMyGraf::ReadFile(TReadFile& file) {
     Clear();
     ReadCheck = {};
-    try {
-        if (!FBuffer.Bytes) FBuffer.Bytes = std::make_unique_for_overwrite<char[]>(ReadLimit);
-        // A JPEG file needs its first HeadLimit bytes, a PNG file almost always fewer; only a
-        // walk that runs out of them reads on to ReadLimit. A read error part-way leaves what
-        // came before it, which is walked like a file that ends there.
-        std::size_t got = 0;
-        ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), HeadLimit), got);
-        if (!ReadCheck && got == 0) return false;
-        const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < HeadLimit);
-        if (FileKind == 3 && ReadCheck && got == HeadLimit) {
-            // A WebP keeps its EXIF chunk anywhere, mostly after the pixels: walk the file.
-            TReadFile file;
-            ReadCheck = file.Open(path);
-            if (!ReadCheck) return false;
-            TFileByteReader reader(file);
-            return ReadWebp(reader);
-        }
-        std::size_t asked = HeadLimit;
-        bool again = found;
-        if (FileKind == 1 && FWalkCutShort && ReadCheck && got == HeadLimit) {
-            asked = ReadLimit;
-            ReadCheck = ReadFileHead(path, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
-            if (!ReadCheck && got == 0) {
-                Clear();
-                return false;
-            }
-            again = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < ReadLimit);
-        }
-        // Other generators' text chunks may run past what was read: read them in the file.
-        if (FileKind != 1 || again || !ReadCheck || got < asked) return again;
-        TReadFile file;
-        if (const TFileCheck opened = file.Open(path); !opened) return false;
+    if (!FBuffer.Bytes) FBuffer.Bytes = std::make_unique_for_overwrite<char[]>(ReadLimit);
+    // A JPEG file needs its first HeadLimit bytes, a PNG file almost always fewer; only a
+    // walk that runs out of them reads on to ReadLimit. A read error part-way leaves what
+    // came before it, which is walked like a file that ends there.
+    std::size_t got = 0;
+    ReadCheck = file.ReadInto(0, std::span<char>(FBuffer.Bytes.get(), HeadLimit), got);
+    if (!ReadCheck && got == 0) return false;
+    const bool found = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < HeadLimit);
+    if (FileKind == 3 && ReadCheck && got == HeadLimit) {
+        // A WebP keeps its EXIF chunk anywhere, mostly after the pixels: walk the file.
         TFileByteReader reader(file);
-        return ReadForeign(reader);
-    } catch (...) {
-        Clear();
-        return false;
+        return ReadWebp(reader);
     }
+    std::size_t asked = HeadLimit;
+    bool again = found;
+    if (FileKind == 1 && FWalkCutShort && ReadCheck && got == HeadLimit) {
+        asked = ReadLimit;
+        ReadCheck = file.ReadInto(0, std::span<char>(FBuffer.Bytes.get(), ReadLimit), got);
+        if (!ReadCheck && got == 0) {
+            Clear();
+            return false;
+        }
+        again = ReadBytes(std::string_view(FBuffer.Bytes.get(), got), got < ReadLimit);
+    }
+    // Other generators' text chunks may run past what was read: read them in the file.
+    if (FileKind != 1 || again || !ReadCheck || got < asked) return again;
+    TFileByteReader reader(file);
+    return ReadForeign(reader);
 }
 
 bool TMyGraf::ReadBytes(std::string_view bytes, bool whole) {
@@ -147,28 +157,13 @@ bool TMyGraf::ReadBytes(std::string_view bytes, bool whole) {
     const std::string_view signature = bytes.substr(0, SignatureSize);
     if (signature == PngSignature) {
         FileKind = 1;
-        try {
-            FWalkCutShort = WalkChunks(bytes);
-        } catch (...) {
-            // Out of memory while taking a chunk: parse what was taken before it.
-        }
-        for (TMyGrafItem* block : {&FirstBlock, &SecondBlock}) {
-            try {
-                (void)block->Parse();
-            } catch (...) {
-                block->Clear();
-            }
-        }
+        FWalkCutShort = WalkChunks(bytes);
+        for (TMyGrafItem* block : {&FirstBlock, &SecondBlock})
+            (void)block->Parse();
         if (FirstBlock.HasParams() || SecondBlock.HasParams()) return true;
         if (!whole) return false;
-        try {
-            TMemoryReader reader(bytes);
-            return ReadForeign(reader);
-        } catch (...) {
-            FirstBlock.Clear();
-            RawText.clear();
-            return false;
-        }
+        TMemoryReader reader(bytes);
+        return ReadForeign(reader);
     }
     if (IsWebp(bytes)) {
         TMemoryReader reader(bytes);
@@ -176,12 +171,8 @@ bool TMyGraf::ReadBytes(std::string_view bytes, bool whole) {
     }
     if (signature == JpegSignature) {
         FileKind = 2;
-        try {
-            if (bytes.size() >= static_cast<std::size_t>(HeadLimit))
-                Head.assign(bytes.substr(0, HeadLimit));
-        } catch (...) {
-            Head.clear();
-        }
+        if (bytes.size() >= static_cast<std::size_t>(HeadLimit))
+            Head.assign(bytes.substr(0, HeadLimit));
     }
     return false;
 }
@@ -212,7 +203,7 @@ bool TMyGraf::WalkChunks(std::string_view bytes) {
     // bytes do not hold in full ends the walk, as a short read of the file would.
     while (pos < static_cast<std::size_t>(HeadLimit)) {
         if (size < pos + 4) return true;
-        const std::uint32_t length = BigEndian32(bytes, pos);
+        const std::uint32_t length = BigEndian(bytes, pos);
         if (length > static_cast<std::uint32_t>(HeadLimit)) break;
         if (size < pos + 8) return true;
         const std::string_view type = bytes.substr(pos + 4, 4);
@@ -245,27 +236,16 @@ bool TMyGraf::WalkChunks(std::string_view bytes) {
 }
 
 bool TMyGraf::ParseHead() {
-    bool ok = false;
-    try {
-        ok = FirstBlock.TakeHead(Head);
-        if (ok) FirstBlock.BlockOffset += HeadOffset;
-        if (!ok) ok = ReadForeignHead();
-    } catch (...) {
-        FirstBlock.Clear();
-        ok = false;
-    }
+    bool ok = FirstBlock.TakeHead(Head);
+    if (ok) FirstBlock.BlockOffset += HeadOffset;
+    if (!ok) ok = ReadForeignHead();
     Head.clear();
     return ok;
 }
 
 bool TMyGraf::BuildTexts() {
-    try {
-        FirstBlock.BuildText();
-        SecondBlock.BuildText();
-    } catch (...) {
-        FirstBlock.Text.clear();
-        SecondBlock.Text.clear();
-    }
+    FirstBlock.BuildText();
+    SecondBlock.BuildText();
     return !FirstBlock.Text.empty() || !SecondBlock.Text.empty();
 }
 

@@ -15,6 +15,7 @@
 
 namespace tarvo {
 
+class TReadFile;
 class TWriteFile;
 
 // A value located in a block's Data: 1-based byte offset and length in bytes; (0, 0) = none.
@@ -193,13 +194,18 @@ public:
 
     void Clear();
     // Reads and parses the file; true when parameters were found (outside wipe mode: when a
-    // display text resulted). On false the container is empty.
+    // display text resulted). On false the container is empty. The loads, Mark and
+    // WriteMarked never throw: each turns a failure into its answer.
     [[nodiscard]] bool Load(const std::string& path);
+    // The same from a file the caller opened (ReadCheck: how its reads went).
+    [[nodiscard]] bool Load(TReadFile& file);
     // Load from the file's bytes already in memory.
     [[nodiscard]] bool LoadBytes(std::string_view bytes);
+    // The steps of a load. Unlike the loads above, they let memory running out through
+    // (std::bad_alloc); a load catches it, empties the container and answers false.
     // Reads the file's leading bytes and walks its chunks; true when a PNG block holds
     // parameters. A JPEG or WebP file answers false and leaves its head in Head.
-    [[nodiscard]] bool ReadFile(const std::string& path);
+    [[nodiscard]] bool ReadFile(TReadFile& file);
     // whole: bytes are the whole file, so a PNG's text chunks of other generators are read
     // from them; otherwise that is left to the caller, which has the file.
     [[nodiscard]] bool ReadBytes(std::string_view bytes, bool whole = true);
@@ -216,6 +222,8 @@ public:
     [[nodiscard]] TWriteOutcome WriteMarked(const std::string& path);
 
 private:
+    // Runs read (ReadFile or ReadBytes), then FinishLoad; what escapes them is caught here.
+    template <typename TRead> bool GuardedLoad(TRead read);
     bool FinishLoad(bool ok);
     // Walks a WebP file's chunks and keeps its first EXIF payload in Head; false.
     bool ReadWebp(TByteReader& bytes);

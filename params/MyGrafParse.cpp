@@ -7,7 +7,6 @@
 #include "util/MyStrUnit.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tarvo {
 
@@ -77,29 +76,6 @@ void BlankEmptiedPunctuation(std::string& text) {
         text[static_cast<std::size_t>(quote - 1)] = ' ';
         text[static_cast<std::size_t>(end - 1)] = ' ';
     }
-}
-
-// UTF-16LE to UTF-8. Parameter texts are mostly ASCII, whose UTF-8 form is the low bytes;
-// anything else goes through the full conversion.
-std::string WideToUtf8(std::string_view utf16le) {
-    const std::size_t units = utf16le.size() / 2;
-    // Four code units at a time: every one must have a zero high byte and a low byte below 0x80.
-    constexpr unsigned char maskBytes[8] = {0x80, 0xFF, 0x80, 0xFF, 0x80, 0xFF, 0x80, 0xFF};
-    std::uint64_t mask = 0;
-    std::memcpy(&mask, maskBytes, sizeof mask);
-    std::size_t i = 0;
-    for (; i + 4 <= units; i += 4) {
-        std::uint64_t chunk = 0;
-        std::memcpy(&chunk, utf16le.data() + 2 * i, sizeof chunk);
-        if ((chunk & mask) != 0) return WideToNarrow(utf16le);
-    }
-    for (; i < units; ++i)
-        if ((static_cast<unsigned char>(utf16le[2 * i]) & 0x80) != 0 || utf16le[2 * i + 1] != '\0')
-            return WideToNarrow(utf16le);
-    std::string out(units, '\0');
-    for (std::size_t k = 0; k < units; ++k)
-        out[k] = utf16le[2 * k];
-    return out;
 }
 
 bool IsAscii(std::string_view text) {
@@ -348,7 +324,7 @@ std::string TMyGrafItem::WideText() const {
     const int end = std::min(TextEnd, Length(Data) + 1);
     if (end <= start) return {};
     const int units = (end - start) / 2;
-    return FlattenLines(WideToUtf8(Slice(Data, start, 2 * units)));
+    return FlattenLines(WideToNarrow(Slice(Data, start, 2 * units)));
 }
 
 std::string TMyGrafItem::NarrowText() const {
@@ -374,7 +350,7 @@ std::string TMyGrafItem::GetPrompt() const {
     const int len = Length(Data);
     if (prompt.Offset < 1 || prompt.Length < 0 || prompt.Offset + 1 > len) return {};
     const int length = std::min(prompt.Length, len - prompt.Offset + 1);
-    std::string text = WideToUtf8(Slice(Data, prompt.Offset, 2 * (length / 2)));
+    std::string text = WideToNarrow(Slice(Data, prompt.Offset, 2 * (length / 2)));
     StrTrim(text);
     return text;
 }

@@ -258,6 +258,8 @@ bool TMyGraf::Mark() {
         (void)(SecondBlock.Kind == 2 ? SecondBlock.MarkSpans() : SecondBlock.MarkNarrow());
         if (FirstBlock.ToWrite() || SecondBlock.ToWrite()) return true;
     } catch (...) {
+        // Marking's one catch: memory running out while a block's data are copied leaves
+        // nothing marked, so nothing is written.
     }
     Clear();
     return false;
@@ -305,7 +307,9 @@ TWriteOutcome TMyGraf::WriteMarked(const std::string& path) {
     try {
         WriteOpenFile(file, outcome, wrote);
     } catch (...) {
-        // Out of memory: before the first write nothing happened to the file.
+        // The write's one catch, the only place that knows whether a byte went out: memory
+        // running out before the first write left the file untouched, after it the file
+        // may be partly changed.
         outcome.Leftovers.clear();
         if (wrote)
             outcome.Result = TWriteResult::PartlyWritten;

@@ -1,4 +1,5 @@
 #include "picture/Decoders.h"
+#include "util/Bytes.h"
 
 #include <cstring>
 #include <limits>
@@ -23,15 +24,12 @@ public:
     }
     bool U16(std::uint64_t offset, std::uint32_t& value) const {
         if (!Has(offset, 2)) return false;
-        value = FData[offset] | (FData[offset + 1] << 8);
+        value = LittleEndian(FData, offset, 2);
         return true;
     }
     bool U32(std::uint64_t offset, std::uint32_t& value) const {
         if (!Has(offset, 4)) return false;
-        value = static_cast<std::uint32_t>(FData[offset]) |
-                (static_cast<std::uint32_t>(FData[offset + 1]) << 8) |
-                (static_cast<std::uint32_t>(FData[offset + 2]) << 16) |
-                (static_cast<std::uint32_t>(FData[offset + 3]) << 24);
+        value = LittleEndian(FData, offset);
         return true;
     }
     const std::uint8_t* At(std::uint64_t offset) const { return FData.data() + offset; }

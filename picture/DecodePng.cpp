@@ -1,4 +1,5 @@
 #include "picture/Decoders.h"
+#include "util/Bytes.h"
 
 #include <png.h>
 
@@ -32,9 +33,7 @@ private:
 bool ChunksComplete(std::span<const std::uint8_t> data) {
     std::size_t pos = 8;
     while (data.size() - pos >= 12) {
-        const std::uint32_t length = (std::uint32_t{data[pos]} << 24) |
-                                     (std::uint32_t{data[pos + 1]} << 16) |
-                                     (std::uint32_t{data[pos + 2]} << 8) | data[pos + 3];
+        const std::uint32_t length = BigEndian(data, pos);
         const bool iend = std::memcmp(data.data() + pos + 4, "IEND", 4) == 0;
         if (length > data.size() - pos - 12) return false;
         if (iend) return true;

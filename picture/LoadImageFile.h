@@ -15,7 +15,8 @@ public:
     // Decodes path by its extension. True when a picture of non-zero width and height was
     // decoded; then Image holds it and Width/Height give its size. A name without an
     // extension answers false and changes nothing; any other failure leaves Image absent
-    // and both sizes 0. Never shows a message.
+    // and both sizes 0. Never shows a message. A file too large for the memory left is thrown
+    // (std::bad_alloc) with Image empty; the picture loader catches it.
     [[nodiscard]] bool LoadPicture(const std::string& path);
 
     // The decoded picture, owned; absent before the first load and after a failed one.

@@ -33,7 +33,8 @@ class TPicture {
 public:
     // Decodes the file by its extension. False (and an empty container) when the extension
     // has no decoder, the file is not a readable regular file, is larger than
-    // kMaxPictureFileSize, or does not decode.
+    // kMaxPictureFileSize, or does not decode. Memory running out for the file's bytes is
+    // thrown (std::bad_alloc).
     [[nodiscard]] bool LoadFromFile(const std::string& path);
     // Decodes bytes with the decoder registered for ext (without its dot).
     [[nodiscard]] bool LoadFromBytes(std::string_view ext, std::span<const std::uint8_t> bytes);

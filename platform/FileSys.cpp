@@ -55,18 +55,25 @@ TFileCheck StatFailed(int error) {
 
 } // namespace
 
-TFileCheck CheckRegularFile(const std::string& path) {
+TFileCheck CheckEntry(int dirFd, const std::string& name, bool followLinks,
+                      unsigned& permissions) {
     struct stat st {};
-    if (path.empty()) return {TFileProblem::Missing};
-    if (stat(path.c_str(), &st) != 0) return StatFailed(errno);
+    permissions = 0;
+    if (name.empty()) return {TFileProblem::Missing};
+    if (fstatat(dirFd, name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+        return StatFailed(errno);
+    permissions = st.st_mode & 07777;
     return Classify(st);
 }
 
+TFileCheck CheckRegularFile(const std::string& path) {
+    unsigned permissions = 0;
+    return CheckEntry(AT_FDCWD, path, true, permissions);
+}
+
 TFileCheck CheckEntryAt(int dirFd, const std::string& name) {
-    struct stat st {};
-    if (name.empty()) return {TFileProblem::Missing};
-    if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return StatFailed(errno);
-    return Classify(st);
+    unsigned permissions = 0;
+    return CheckEntry(dirFd, name, false, permissions);
 }
 
 TFileCheck CheckFolderListing(const std::string& path) {
@@ -84,19 +91,15 @@ std::vector<TDirEntry> ListFiles(const std::string& folder, const std::string& e
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "." : folder.c_str()));
     if (!dir) return found;
     const int dirFd = dirfd(dir.get());
-    try {
-        while (const dirent* entry = readdir(dir.get())) {
-            const std::size_t length = std::char_traits<char>::length(entry->d_name);
-            if (!EndsWithExt(entry->d_name, length, ext)) continue;
-            // The type from readdir saves nothing here: the size needs a stat anyway,
-            // and fstatat follows links so a link to a picture counts as the picture.
-            struct stat st {};
-            if (fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-            found.push_back(
-                {std::string(entry->d_name, length), static_cast<std::int64_t>(st.st_size)});
-        }
-    } catch (...) {
-        // Out of memory while listing: keep what was found.
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::size_t length = std::char_traits<char>::length(entry->d_name);
+        if (!EndsWithExt(entry->d_name, length, ext)) continue;
+        // The type from readdir saves nothing here: the size needs a stat anyway,
+        // and fstatat follows links so a link to a picture counts as the picture.
+        struct stat st {};
+        if (fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+        found.push_back(
+            {std::string(entry->d_name, length), static_cast<std::int64_t>(st.st_size)});
     }
     return found;
 }
@@ -106,6 +109,13 @@ std::uint64_t FileIdentity(const std::string& path) {
     if (stat(path.c_str(), &st) != 0) return std::hash<std::string>{}(path);
     return static_cast<std::uint64_t>(st.st_ino) * 0x9E3779B97F4A7C15ULL ^
            static_cast<std::uint64_t>(st.st_dev);
+}
+
+TFileStamp FileStamp(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return {};
+    return {static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 std::string CurrentDir() {

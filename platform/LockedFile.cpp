@@ -59,13 +59,9 @@ private:
     int FFd;
 };
 
-// Takes, without blocking, both kinds of lock that programs on Linux use: a flock lock and
-// an open-file-description record lock over the whole file, which conflicts with lockf and
-// fcntl locks of other programs. Both are released when the descriptor is closed.
-TFileCheck LockBoth(int fd, bool exclusive) {
-    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK ? TFileCheck{TFileProblem::Locked}
-                                    : TFileCheck{TFileProblem::CannotOpen, errno};
+// Takes, without blocking, an open-file-description record lock over the whole file, which
+// conflicts with the lockf and fcntl locks of other programs and with our own writers'.
+TFileCheck LockRecord(int fd, bool exclusive) {
     struct flock range {};
     range.l_type = exclusive ? F_WRLCK : F_RDLCK;
     range.l_whence = SEEK_SET; // l_start 0 and l_len 0: the whole file, however it grows
@@ -76,12 +72,23 @@ TFileCheck LockBoth(int fd, bool exclusive) {
     return {TFileProblem::CannotOpen, errno};
 }
 
-// Opens path for reading under shared locks; -1 with the problem when it cannot be.
+// Takes, without blocking, both kinds of lock that programs on Linux use: a flock lock and
+// the record lock. Both are released when the descriptor is closed.
+TFileCheck LockBoth(int fd, bool exclusive) {
+    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? TFileCheck{TFileProblem::Locked}
+                                    : TFileCheck{TFileProblem::CannotOpen, errno};
+    return LockRecord(fd, exclusive);
+}
+
+// Opens path for reading under a shared record lock; -1 with the problem when it cannot be.
+// Our writers take both kinds of lock, so the record lock alone keeps a read from seeing
+// one of their writes half done; a reader needs no flock.
 int OpenShared(const std::string& path, TFileCheck& check) {
     FdGuard fd(OpenRegularAt(AT_FDCWD, path, O_RDONLY, check));
     if (fd.Get() < 0) return -1;
     const std::int64_t size = check.Size;
-    check = LockBoth(fd.Get(), false);
+    check = LockRecord(fd.Get(), false);
     check.Size = size;
     return check ? fd.Release() : -1;
 }
@@ -90,27 +97,15 @@ int OpenShared(const std::string& path, TFileCheck& check) {
 
 TFileCheck ReadFileHead(const std::string& path, std::span<char> buffer, std::size_t& got) {
     got = 0;
-    TFileCheck check;
-    FdGuard fd(OpenShared(path, check));
+    TReadFile file;
+    const TFileCheck check = file.Open(path);
     if (!check) return check;
-    while (got < buffer.size()) {
-        const ssize_t n =
-            pread(fd.Get(), buffer.data() + got, buffer.size() - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return {TFileProblem::CannotOpen, errno, check.Size};
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return check;
+    const TFileCheck read = file.ReadInto(0, buffer, got);
+    return read ? check : TFileCheck{read.Problem, read.Error, check.Size};
 }
 
 TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes, std::string& out) {
-    try {
-        out.resize(maxBytes);
-    } catch (...) {
-        out.clear();
-        return {TFileProblem::CannotOpen, ENOMEM};
-    }
+    out.resize(maxBytes);
     std::size_t got = 0;
     const TFileCheck check = ReadFileHead(path, std::span<char>(out.data(), maxBytes), got);
     out.resize(got);
@@ -158,17 +153,16 @@ TFileCheck OpenEntry(const std::string& path, TEntry& entry) {
 }
 
 // MayWriteInPlace for the entry name of the folder dirFd (AT_FDCWD: name is a path), a link
-// followed or refused.
-TFileCheck MayWriteAt(int dirFd, const std::string& name, bool followLinks) {
-    const TFileCheck check = followLinks ? CheckRegularFile(name) : CheckEntryAt(dirFd, name);
+// followed or refused. askAccess: whether this process may open it for writing is asked
+// too; an open that follows finds that out itself.
+TFileCheck MayWriteAt(int dirFd, const std::string& name, bool followLinks, bool askAccess) {
+    unsigned permissions = 0;
+    const TFileCheck check = CheckEntry(dirFd, name, followLinks, permissions);
     if (!check) return check;
-    struct stat st {};
-    const int statFlags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
     // Root may write any file; a file without a single write bit is read-only to us all the same.
-    if (fstatat(dirFd, name.c_str(), &st, statFlags) == 0 &&
-        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if ((permissions & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return {TFileProblem::ReadOnly, 0, check.Size};
-    if (faccessat(dirFd, name.c_str(), W_OK, AT_EACCESS) != 0)
+    if (askAccess && faccessat(dirFd, name.c_str(), W_OK, AT_EACCESS) != 0)
         return {TFileProblem::Denied, errno, check.Size};
     return check;
 }
@@ -176,11 +170,11 @@ TFileCheck MayWriteAt(int dirFd, const std::string& name, bool followLinks) {
 } // namespace
 
 TFileCheck MayWriteInPlace(const std::string& path, bool followLinks) {
-    if (followLinks) return MayWriteAt(AT_FDCWD, path, true);
+    if (followLinks) return MayWriteAt(AT_FDCWD, path, true, true);
     TEntry entry;
     const TFileCheck opened = OpenEntry(path, entry);
     FdGuard dir(entry.DirFd);
-    return opened ? MayWriteAt(dir.Get(), entry.Name, false) : opened;
+    return opened ? MayWriteAt(dir.Get(), entry.Name, false, true) : opened;
 }
 
 TFileCheck TWriteFile::Open(const std::string& path, bool followLinks) {
@@ -190,14 +184,22 @@ TFileCheck TWriteFile::Open(const std::string& path, bool followLinks) {
         if (const TFileCheck opened = OpenEntry(path, entry); !opened) return opened;
     }
     FdGuard dir(followLinks ? -1 : entry.DirFd);
-    TFileCheck check = MayWriteAt(entry.DirFd, entry.Name, followLinks);
+    TFileCheck check = MayWriteAt(entry.DirFd, entry.Name, followLinks, false);
     if (!check) return check;
     // Read access too: the bytes about to be overwritten are compared before writing, and
     // read back after it. Without following, a link put in the file's place since the check
     // is refused by the open itself.
+    const std::int64_t size = check.Size;
     const int fd = OpenRegularAt(entry.DirFd, entry.Name, O_RDWR | (followLinks ? 0 : O_NOFOLLOW),
                                  check);
-    if (fd < 0) return check;
+    if (fd < 0) {
+        // An open refused by permissions, a read-only file system or a running program is
+        // the access check's Denied, with its errno.
+        if ((check.Problem == TFileProblem::Denied || check.Problem == TFileProblem::CannotOpen) &&
+            faccessat(entry.DirFd, entry.Name.c_str(), W_OK, AT_EACCESS) != 0)
+            return {TFileProblem::Denied, errno, size};
+        return check;
+    }
     // Readers hold their shared locks for a few milliseconds (the window's own picture loader
     // among them, decoding ahead): a writer waits up to 200 ms for them to go before it calls
     // the file locked by another program.
@@ -235,6 +237,20 @@ std::int64_t TLockedFile::Size() const {
     struct stat st {};
     if (FFd < 0 || fstat(FFd, &st) != 0) return -1;
     return st.st_size;
+}
+
+TFileCheck TLockedFile::ReadInto(std::int64_t offset, std::span<char> buffer, std::size_t& got) {
+    got = 0;
+    if (FFd < 0) return {TFileProblem::CannotOpen, EBADF};
+    while (got < buffer.size()) {
+        const ssize_t n = pread(FFd, buffer.data() + got, buffer.size() - got,
+                                static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return {TFileProblem::CannotOpen, errno};
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return {};
 }
 
 bool TLockedFile::ReadAt(std::int64_t offset, std::size_t length, std::string& out) {

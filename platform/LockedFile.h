@@ -1,6 +1,6 @@
-// Reading and in-place writing of a user's picture file. Reading takes shared locks;
-// writing opens the existing file (never creating or truncating it) under exclusive locks
-// and refuses files without any write permission bit, even for root.
+// Reading and in-place writing of a user's picture file. Reading takes a shared record
+// lock; writing opens the existing file (never creating or truncating it) under exclusive
+// locks of both kinds and refuses files without any write permission bit, even for root.
 #pragma once
 
 #include "platform/FileProblem.h"
@@ -12,11 +12,12 @@
 
 namespace tarvo {
 
-// Reads up to maxBytes from the start of a regular file under shared, non-blocking locks
-// (flock and a record lock, so programs using either are respected). A problem when the
-// file is not a regular one, cannot be opened (Denied, CannotOpen), is locked by another
-// program, or a read fails (CannotOpen; out then holds what was read before the failure).
-// out's storage is reused between calls.
+// Reads up to maxBytes from the start of a regular file under a shared, non-blocking record
+// lock (F_OFD_SETLK), which our writers' locks and other programs' lockf and fcntl locks
+// keep out. A problem when the file is not a regular one (NotRegular, Missing), cannot be
+// opened (Denied, CannotOpen), is locked, or a read fails (CannotOpen; out then holds what
+// was read before the failure). out's storage is reused between calls; memory running out
+// for it is thrown (std::bad_alloc).
 [[nodiscard]] TFileCheck ReadFileHead(const std::string& path, std::size_t maxBytes,
                                       std::string& out);
 // The same into buffer (up to its size, without filling it first); got is how many bytes
@@ -41,6 +42,10 @@ public:
     ~TLockedFile();
 
     bool IsOpen() const { return FFd >= 0; }
+    // Reads up to buffer's size at offset (fewer at the end of the file); got is how many
+    // bytes came. A problem (CannotOpen with the errno) when a read failed part-way.
+    [[nodiscard]] TFileCheck ReadInto(std::int64_t offset, std::span<char> buffer,
+                                      std::size_t& got);
     // Reads length bytes at offset; false when fewer came.
     [[nodiscard]] bool ReadAt(std::int64_t offset, std::size_t length, std::string& out);
     // The file's current size in bytes; -1 when it cannot be queried.
@@ -52,10 +57,11 @@ protected:
     int FFd = -1;
 };
 
-// An existing file opened for reading under ReadFileHead's shared locks.
+// An existing file opened for reading under ReadFileHead's shared lock.
 class TReadFile : public TLockedFile {
 public:
-    // ReadFileHead's problems.
+    // ReadFileHead's problems of opening; Size holds the file's size when the open succeeded
+    // (from fstat on the open file, so it is this file's size, not an older entry's).
     [[nodiscard]] TFileCheck Open(const std::string& path);
 };
 

@@ -808,10 +808,12 @@ TEST_F(Cli, OddNamesRoundTripAndNeverBreakPlainOutput) {
 }
 
 // Another program's lock, of either family, keeps the file unwritten, and the reason says so.
+// A record lock keeps readers out as well; a flock lock only writers, which take both kinds.
 TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
     const std::string path = Put("held.png", test::TarvoPng());
     const std::string before = test::ReadWholeFile(path);
     for (const bool record : {true, false}) {
+        SCOPED_TRACE(record ? "lockf" : "flock");
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
         const pid_t holder = fork();
@@ -834,13 +836,13 @@ TEST_F(Cli, ALockedFileIsNotWrittenAndTheReasonSaysSo) {
         close(ready[1]);
         EXPECT_EQ(wipe.Status, 1);
         ASSERT_EQ(JsonLines(wipe.Out).size(), 1u);
-        EXPECT_EQ(JsonLines(wipe.Out)[0]["code"], 3);
+        EXPECT_EQ(JsonLines(wipe.Out)[0]["code"], record ? 3 : 6);
         EXPECT_EQ(JsonLines(wipe.Out)[0]["reason"], "locked by another program");
         EXPECT_EQ(wipe.Err, "tarvo-params: " + path + ": locked by another program\n");
-        EXPECT_EQ(JsonLines(show.Out)[0]["reason"], "locked by another program");
-        EXPECT_NE(plain.Out.find("-1\t" + path +
-                                 "\tФайл не содержит данных Tarvo Data\n\treason: "
-                                 "locked by another program\n"),
+        EXPECT_EQ(JsonLines(show.Out)[0].contains("reason"), record);
+        const std::string line = record ? "-1\t" + path + "\tФайл не содержит данных Tarvo Data"
+                                        : "6\t" + path + "\tНе удалось открыть файл для записи";
+        EXPECT_NE(plain.Out.find(line + "\n\treason: locked by another program\n"),
                   std::string::npos)
             << plain.Out;
         EXPECT_EQ(test::ReadWholeFile(path), before);
@@ -855,13 +857,13 @@ TEST_F(Cli, AFolderLinkIsRefusedWithItsReasonAndANamedLinkIsFollowed) {
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     const std::string before = test::ReadWholeFile(target);
 
-    const TRunResult json = RunTool({"wipe", "--all", "--json", folder});
+    const TRunResult asJson = RunTool({"wipe", "--all", "--json", folder});
     const TRunResult plain = RunTool({"wipe", "--all", folder});
-    EXPECT_EQ(json.Status, 1);
-    ASSERT_EQ(JsonLines(json.Out).size(), 2u);
-    EXPECT_EQ(JsonLines(json.Out)[0]["code"], 6);
-    EXPECT_EQ(JsonLines(json.Out)[0]["reason"], "a symbolic link: not followed in a folder run");
-    EXPECT_EQ(JsonLines(json.Out)[1]["byCode"]["6"], 1);
+    EXPECT_EQ(asJson.Status, 1);
+    ASSERT_EQ(JsonLines(asJson.Out).size(), 2u);
+    EXPECT_EQ(JsonLines(asJson.Out)[0]["code"], 6);
+    EXPECT_EQ(JsonLines(asJson.Out)[0]["reason"], "a symbolic link: not followed in a folder run");
+    EXPECT_EQ(JsonLines(asJson.Out)[1]["byCode"]["6"], 1);
     EXPECT_NE(plain.Out.find("6\t" + link +
                              "\tНе удалось открыть файл для записи\n\treason: a symbolic link: "
                              "not followed in a folder run\n"),
@@ -1028,11 +1030,47 @@ TEST_F(Cli, ProgressLineAppearsOnlyOnATerminal) {
 }
 
 TEST(CliJson, InvalidUtf8BecomesReplacementCharacters) {
-    cli::TJsonRecord record;
-    record["text"] = cli::JsonText("caf\xE9 \xF0\x9F\xA6");
-    record["ok"] = cli::JsonText("кот\x1b");
-    EXPECT_EQ(cli::JsonLine(record),
-              "{\"text\":\"caf\xEF\xBF\xBD \xEF\xBF\xBD\",\"ok\":\"кот\\u001b\"}");
+    std::string line;
+    cli::TJsonWriter writer(line);
+    writer.OpenObject();
+    writer.Key("text").String("caf\xE9 \xF0\x9F\xA6");
+    writer.Key("ok").String("кот\x1b");
+    writer.CloseObject();
+    EXPECT_EQ(line, "{\"text\":\"caf\xEF\xBF\xBD \xEF\xBF\xBD\",\"ok\":\"кот\\u001b\"}");
+}
+
+// Commas, nesting and escapes as a JSON parser reads them back; a string longer than the
+// writer's piece buffer comes through whole.
+TEST(CliJson, NestedValuesAndLongStringsReadBackAsWritten) {
+    const std::string longText = std::string(5000, '"') + std::string(3000, '\n') + "end";
+    std::string line;
+    cli::TJsonWriter writer(line);
+    writer.OpenObject();
+    writer.Key("empty").OpenArray();
+    writer.CloseArray();
+    writer.Key("list").OpenArray();
+    writer.Number(-9007199254740993);
+    writer.OpenObject();
+    writer.CloseObject();
+    writer.Bool(false);
+    writer.String(longText);
+    writer.CloseArray();
+    writer.Key("inner").OpenObject();
+    writer.Key("a").Number(1);
+    writer.Key("b").String("");
+    writer.CloseObject();
+    writer.Path("path", "/pics/caf\xE9.png");
+    writer.CloseObject();
+    const nlohmann::ordered_json read = nlohmann::ordered_json::parse(line);
+    EXPECT_EQ(read["empty"].size(), 0u);
+    EXPECT_EQ(read["list"][0].get<std::int64_t>(), -9007199254740993);
+    EXPECT_TRUE(read["list"][1].is_object());
+    EXPECT_EQ(read["list"][2], false);
+    EXPECT_EQ(read["list"][3], longText);
+    EXPECT_EQ(read["inner"]["a"], 1);
+    EXPECT_EQ(read["inner"]["b"], "");
+    EXPECT_EQ(read["path"], "/pics/caf\xEF\xBF\xBD.png");
+    EXPECT_EQ(read["pathBytes"], "L3BpY3MvY2Fm6S5wbmc=");
 }
 
 } // namespace

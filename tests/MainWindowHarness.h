@@ -3,8 +3,8 @@
 #pragma once
 
 #include "ViewerModelHarness.h"
-#include "window/TDXPaintBox.h"
 #include "window/MainWindow.h"
+#include "window/TDXPaintBox.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -72,6 +72,11 @@ inline void CheckRendered(const TForm1& form) {
     QCOMPARE(form.btn3->isHidden(), s.OptionsVisible);
     QCOMPARE(form.btn14->isHidden(), !s.RestoreVisible);
     QCOMPARE(form.dxpntbx1->Stretch(), s.Stretch);
+    // The paint box shows the state's own bitmap, shared, or nothing.
+    if (s.Picture)
+        QCOMPARE(&form.dxpntbx1->DIB(), s.Picture.get());
+    else
+        QVERIFY(form.dxpntbx1->DIB().Empty());
 }
 
 } // namespace tarvo::test

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -106,6 +107,74 @@ TEST(OrderedBatch, AFailingItemEndsTheBatchAndReachesTheCaller) {
                          }),
                      std::runtime_error);
         EXPECT_LE(handed, 7u);
+    }
+}
+
+TEST(OrderedBatch, AFailingHandOnEndsTheBatchAndReachesTheCallerOnceTheThreadsStopped) {
+    for (const int jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        std::atomic<int> running = 0;
+        std::size_t handed = 0;
+        EXPECT_THROW(RunOrdered<std::size_t>(
+                         100, jobs,
+                         [&](std::size_t i) {
+                             ++running;
+                             const std::size_t result = Slow(i);
+                             --running;
+                             return result;
+                         },
+                         [&](std::size_t i, std::size_t&&) {
+                             ++handed;
+                             if (i == 5) throw std::runtime_error("output closed");
+                         }),
+                     std::runtime_error);
+        EXPECT_EQ(handed, 6u);
+        EXPECT_EQ(running.load(), 0);
+    }
+}
+
+TEST(OrderedBatch, OverItemsHandsOnEachItemsResultInOrder) {
+    const std::vector<std::string> items = {"a", "bb", "ccc", "dddd", "eeeee"};
+    for (const int jobs : {1, 3}) {
+        SCOPED_TRACE(jobs);
+        std::vector<std::size_t> lengths;
+        const std::size_t handed = RunOrderedOver<std::size_t>(
+            items, jobs, [](const std::string& item) { return item.size(); },
+            [&](std::size_t i, std::size_t&& length) {
+                EXPECT_EQ(length, items[i].size());
+                lengths.push_back(length);
+            });
+        EXPECT_EQ(handed, items.size());
+        EXPECT_EQ(lengths, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+    }
+}
+
+TEST(OrderedBatch, OverItemsAsksForKeysOnlyWhenThreadsShareTheItems) {
+    // Two names of one file, as a folder run sees them: the key keeps them apart.
+    std::vector<std::string> items(40, "other");
+    for (std::size_t i = 0; i < items.size(); i += 4)
+        items[i] = "shared";
+    for (const int jobs : {1, 6}) {
+        SCOPED_TRACE(jobs);
+        std::atomic<int> asked = 0;
+        std::atomic<int> running = 0;
+        std::atomic<bool> overlapped = false;
+        RunOrderedOver<int>(
+            items, jobs,
+            [&](const std::string& item) {
+                if (item != "shared") return 0;
+                if (++running > 1) overlapped = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                --running;
+                return 1;
+            },
+            [](std::size_t, int&&) {}, {},
+            [&](const std::string& item) -> std::uint64_t {
+                ++asked;
+                return item == "shared" ? 1 : 2 + asked.load();
+            });
+        EXPECT_EQ(asked.load(), jobs > 1 ? static_cast<int>(items.size()) : 0);
+        EXPECT_FALSE(overlapped);
     }
 }
 

@@ -2,12 +2,14 @@
 #include "platform/FileSys.h"
 #include "platform/LockedFile.h"
 #include "platform/TextCodec.h"
+#include "platform/ThreadPriority.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace tarvo {
 namespace {
@@ -125,7 +128,8 @@ TEST_F(PlatformTest, LocksOfBothFamiliesHeldByAnotherProgramAreRespected) {
     } cases[] = {
         {"flock shared", [](int fd) { return flock(fd, LOCK_SH); }, TFileProblem::None,
          TFileProblem::Locked},
-        {"flock exclusive", [](int fd) { return flock(fd, LOCK_EX); }, TFileProblem::Locked,
+        // Readers take only a record lock: our own writers take both kinds.
+        {"flock exclusive", [](int fd) { return flock(fd, LOCK_EX); }, TFileProblem::None,
          TFileProblem::Locked},
         {"lockf", [](int fd) { return lockf(fd, F_LOCK, 0); }, TFileProblem::Locked,
          TFileProblem::Locked},
@@ -269,6 +273,51 @@ TEST(TextCodec, NarrowToUtf8KeepsValidUtf8AndReadsTheRestAsLatin1) {
     EXPECT_EQ(NarrowToUtf8("кот"), "кот");
     EXPECT_EQ(NarrowToUtf8("caf\xE9"), "café");
     EXPECT_EQ(NarrowToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(TextCodec, IsValidUtf8RefusesEveryIllFormedSequence) {
+    const struct {
+        std::string text;
+        bool valid;
+        const char* note;
+    } cases[] = {
+        {"", true, "empty"},
+        {std::string("a\0b", 3), true, "NUL is a character"},
+        {"кот \xF0\x9F\x98\x88", true, "two, three and four bytes"},
+        {"\xEF\xBF\xBE", true, "a noncharacter is well-formed"},
+        {"\xF4\x8F\xBF\xBF", true, "U+10FFFF"},
+        {"caf\xE9", false, "Latin-1"},
+        {"\xC0\xAF", false, "overlong two bytes"},
+        {"\xE0\x80\xAF", false, "overlong three bytes"},
+        {"\xED\xA0\x80", false, "surrogate"},
+        {"\xF4\x90\x80\x80", false, "above U+10FFFF"},
+        {"\xE2\x82", false, "cut short"},
+        {"\x80", false, "lone continuation byte"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.note;
+}
+
+TEST_F(PlatformTest, FileStampTellsAChangedFileFromTheSameFile) {
+    const std::string file = Make("a.png", "0123456789");
+    const TFileStamp stamp = FileStamp(file);
+    EXPECT_EQ(stamp.Size, 10);
+    EXPECT_EQ(FileStamp(file), stamp);
+    const timespec times[2] = {{0, UTIME_OMIT}, {stamp.Modified / 1'000'000'000 + 5, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    EXPECT_NE(FileStamp(file), stamp);
+    EXPECT_EQ(FileStamp(FDir + "/none.png").Size, -1);
+}
+
+TEST(ThreadPriority, OnlyTheThreadThatAsksRunsAtNiceTenOrLower) {
+    const int before = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    int nice = 0;
+    std::thread([&] {
+        LowerThreadPriority();
+        nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    }).join();
+    EXPECT_GE(nice, 10);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), before);
 }
 
 TEST(Collation, NamesCompareIgnoringCaseButNotLetters) {

@@ -20,7 +20,6 @@ protected:
 
 using FormatNumber = SpProcsTest;
 using FormatSize = SpProcsTest;
-using WithBackslash = SpProcsTest;
 
 struct TNumberCase {
     long double Value;
@@ -166,19 +165,6 @@ TEST_F(FormatSize, PicksTheUnitByTheSize) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Size);
         EXPECT_EQ(tarvo::FormatSize(c.Size, c.Decimals), c.Expected);
-    }
-}
-
-TEST_F(WithBackslash, TrimsAndEndsTheFolderWithOneSeparator) {
-    const struct {
-        std::string In, Expected;
-    } cases[] = {
-        {"/pics ", "/pics/"}, {"", "/"},  {"  \t", "/"}, {"/pics/", "/pics/"},
-        {" /a/b/ ", "/a/b/"}, {"/", "/"}, {"a", "a/"},   {"\r\n/x\r\n", "/x/"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("'" + c.In + "'");
-        EXPECT_EQ(tarvo::WithBackslash(c.In), c.Expected);
     }
 }
 

@@ -170,14 +170,15 @@ TEST_F(TarvoDataTest, LoadOfAnEmptyOrParameterlessFileKeepsPathAndSize) {
     }
 }
 
-TEST_F(TarvoDataTest, ReadFileSizeFailsForAFileThatVanished) {
+TEST_F(TarvoDataTest, ALoadOfAFileThatVanishedForgetsItsSize) {
     TTarvoData data(false);
-    ASSERT_TRUE(data.Load(MakeFile(Dir.File("a.png"), test::TarvoPng())));
+    const std::string path = MakeFile(Dir.File("a.png"), test::TarvoPng());
+    ASSERT_TRUE(data.Load(path));
     ASSERT_GT(data.FileSize, 0);
-    ASSERT_EQ(unlink(data.FilePath.c_str()), 0);
-    EXPECT_FALSE(data.ReadFileSize());
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    EXPECT_EQ(data.Load(path).Problem, TFileProblem::Missing);
     EXPECT_EQ(data.FileSize, 0);
-    EXPECT_FALSE(data.CheckAndRead());
+    EXPECT_EQ(data.FilePath, "");
 }
 
 TEST_F(TarvoDataTest, ClearForgetsTheFileButKeepsTheFolder) {
@@ -652,9 +653,11 @@ public:
     }
 };
 
-// Another process that holds a flock on a file until it is released.
+// Another process that holds a lock on a file until it is released: a flock lock of the
+// given operation, or (Record) an exclusive lockf record lock.
 class TLockingProcess {
 public:
+    static constexpr int Record = -1;
     TLockingProcess(const std::string& path, int operation) {
         int ready[2];
         if (pipe(ready) != 0 || pipe(FRelease) != 0) {
@@ -666,8 +669,9 @@ public:
             // Only the parent may hold the release pipe's write end, or the wait never ends.
             close(FRelease[1]);
             close(ready[0]);
-            const int fd = open(path.c_str(), O_RDONLY);
-            const char ok = fd >= 0 && flock(fd, operation) == 0 ? '1' : '0';
+            const int fd = open(path.c_str(), operation == Record ? O_RDWR : O_RDONLY);
+            const int taken = operation == Record ? lockf(fd, F_LOCK, 0) : flock(fd, operation);
+            const char ok = fd >= 0 && taken == 0 ? '1' : '0';
             (void)!write(ready[1], &ok, 1);
             // Released by the parent; a minute at most, so a failing test cannot hang.
             pollfd release{FRelease[0], POLLIN, 0};
@@ -756,12 +760,53 @@ TEST_F(TarvoDataWipe, AFileLockedExclusivelyBeforeTheWipeCannotBeReadAndAnswers3
     const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
     const TFileState before = TFileState::Of(path);
     {
-        TLockingProcess other(path, LOCK_EX);
+        TLockingProcess other(path, TLockingProcess::Record);
         EXPECT_EQ(WipeFile(path, false), TWipeCode::NotReadable);
     }
     const TFileState after = TFileState::Of(path);
     EXPECT_EQ(after.Bytes, before.Bytes);
     EXPECT_TRUE(after.SameTime(before));
+}
+
+// The entry's kind and size explain a failed open before the open's own problem does.
+TEST_F(TarvoDataWipe, ALockedFileOfAnImplausibleSizeIsReportedByItsSize) {
+    const struct {
+        const char* Why;
+        std::string Bytes;
+        TFileProblem Expected;
+    } cases[] = {
+        {"too small", std::string(MinFileSize - 1, 'x'), TFileProblem::TooSmall},
+        {"plausible", test::TarvoPng(), TFileProblem::Locked},
+    };
+    for (const auto& c : cases) {
+        const std::string path = MakeFile(Dir.File("held.png"), c.Bytes);
+        TLockingProcess other(path, TLockingProcess::Record);
+        TTarvoData data(false);
+        const TFileCheck check = data.Load(path);
+        EXPECT_EQ(check.Problem, c.Expected) << c.Why;
+        EXPECT_EQ(check.Size, static_cast<std::int64_t>(c.Bytes.size())) << c.Why;
+        EXPECT_EQ(data.FilePath, path) << c.Why;
+    }
+}
+
+// A folder run wipes what it has just loaded without reading it again; a file rewritten in
+// between is still left as the other program wrote it.
+TEST_F(TarvoDataWipe, AWipeOfWhatWasLoadedLeavesAFileChangedSinceAlone) {
+    const std::string path = MakeFile(Dir.File("pic.png"), test::TarvoPng());
+    ASSERT_TRUE(DelData.Load(path));
+    TParamSet rewritten;
+    rewritten.Prompt = "a fox painted by someone else";
+    MakeFile(path, test::TarvoPng(rewritten));
+    TWipeFindings findings;
+    EXPECT_EQ(DelData.Wipe(false, &findings, true), TWipeCode::CannotOpen);
+    EXPECT_EQ(findings.Problem.Problem, TFileProblem::Changed);
+    EXPECT_EQ(test::ReadWholeFile(path), test::TarvoPng(rewritten));
+
+    ASSERT_TRUE(DelData.Load(path));
+    EXPECT_EQ(DelData.Wipe(false, &findings, true), TWipeCode::Done);
+    const std::string wiped = test::ReadWholeFile(path);
+    EXPECT_EQ(wiped.find("a fox painted"), std::string::npos);
+    EXPECT_TRUE(test::AllCrcsOk(wiped));
 }
 
 TEST_F(TarvoDataWipe, AFailureBeforeAnythingIsWrittenAnswers7AndLeavesTheFileUnchanged) {

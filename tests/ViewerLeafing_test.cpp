@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <set>
 
 namespace tarvo::test {
@@ -128,9 +129,8 @@ TEST(Leafing, TextComesAtOnceAndAnOlderStepsPictureIsNeverDrawn) {
     TPictureFolder folder({"a.png", "b.png", "c.png", "d.png"});
     THeldDecoder decoder;
     TScriptedDialogs dialogs;
-    TFakePictureView view;
     {
-        TViewerModel model(dialogs, view, decoder.Notify(), decoder.Decode());
+        TViewerModel model(dialogs, nullptr, decoder.Notify(), decoder.Decode());
         // However the test ends, the held decodes end before the model waits for them.
         struct TQuit {
             THeldDecoder& Decoder;
@@ -151,23 +151,28 @@ TEST(Leafing, TextComesAtOnceAndAnOlderStepsPictureIsNeverDrawn) {
         EXPECT_EQ(model.Current().FilePath, folder.File("b.png"));
         decoder.Release(folder.File("a.png"));
         ASSERT_TRUE(decoder.WaitReady(1));
+        const int waiting = model.State().PictureRevision;
         model.PicturesReady();
-        EXPECT_EQ(view.Width, 0);
+        EXPECT_EQ(model.State().Picture, nullptr);
+        EXPECT_EQ(model.State().PictureRevision, waiting);
         EXPECT_TRUE(model.PicturePending());
         decoder.Release(folder.File("b.png"));
         ASSERT_TRUE(decoder.WaitReady(2));
         model.PicturesReady();
         EXPECT_FALSE(model.PicturePending());
-        EXPECT_EQ(view.Width, 16);
+        EXPECT_EQ(PictureSizeOf(model.State()), std::make_pair(16, 12));
+        EXPECT_EQ(model.State().PictureRevision, waiting + 1);
         EXPECT_EQ(model.State().PictureSize, "Размер картинки: 16 x 12");
         // The neighbours of b are decoded next; stepping to one draws in the same step.
         ASSERT_TRUE(decoder.WaitStarted(folder.File("c.png")));
         decoder.Release(folder.File("c.png"));
         ASSERT_TRUE(decoder.WaitReady(3));
-        view.Width = 0;
+        const std::shared_ptr<const TDIB> ofB = model.State().Picture;
         model.NextFile(false);
         EXPECT_FALSE(model.PicturePending());
-        EXPECT_EQ(view.Width, 16);
+        EXPECT_EQ(model.Current().FilePath, folder.File("c.png"));
+        EXPECT_EQ(PictureSizeOf(model.State()), std::make_pair(16, 12));
+        EXPECT_NE(model.State().Picture, ofB);
     }
     EXPECT_EQ(decoder.Decoded(folder.File("b.png")), 1);
 }
@@ -195,6 +200,47 @@ TEST(Leafing, AChangedFileIsDecodedAgain) {
     loader.Want({text, a});
     ASSERT_TRUE(loader.Ready(text));
     EXPECT_FALSE(loader.Ready(text)->Dib);
+}
+
+// Memory running out for a large picture is the decoder's failure, on the worker thread or
+// on the caller's: the file did not decode, and the loader decodes the next one.
+TEST(Leafing, ADecodeThatThrowsIsAFileThatDidNotDecode) {
+    TPictureFolder folder({"a.png", "b.png"});
+    const std::string a = folder.File("a.png");
+    const std::string b = folder.File("b.png");
+    const auto decode = [&](const std::string& path) {
+        if (path == a) throw std::bad_alloc();
+        return TPictureLoader::DecodeFile(path);
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    int ready = 0;
+    TPictureLoader worker(
+        [&] {
+            const std::lock_guard lock(mutex);
+            ++ready;
+            changed.notify_all();
+        },
+        decode);
+    worker.Want({a});
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, 5s, [&] { return ready >= 1; }));
+    }
+    ASSERT_TRUE(worker.Ready(a));
+    EXPECT_FALSE(worker.Ready(a)->Dib);
+    worker.Want({b});
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, 5s, [&] { return ready >= 2; }));
+    }
+    ASSERT_TRUE(worker.Ready(b));
+    EXPECT_TRUE(worker.Ready(b)->Dib);
+
+    TPictureLoader atOnce({}, decode);
+    atOnce.Want({a});
+    ASSERT_TRUE(atOnce.Ready(a));
+    EXPECT_FALSE(atOnce.Ready(a)->Dib);
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 // Shared pieces of the viewer model's tests and the window's: a started model whose dialogs
-// answer from a script and whose picture pane only records, folders of Tarvo pictures, and
-// the independent check of a wiped file. No Qt.
+// answer from a script, the size of the picture its state hands the pane, folders of Tarvo
+// pictures, and the independent check of a wiped file. No Qt.
 #pragma once
 
 #include "app/ViewerModel.h"
+#include "picture/DIB.h"
 #include "picture/Picture.h"
 #include "support/PicBuilder.h"
 #include "support/PictureWriters.h"
@@ -12,33 +13,21 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarvo::test {
 
-// The picture pane: keeps the size of the picture it holds (0 x 0 for none) and counts the
-// clearings.
-class TFakePictureView : public IPictureView {
-public:
-    int Width = 0;
-    int Height = 0;
-    int Cleared = 0;
-
-    void ShowPicture(std::shared_ptr<const TDIB> dib) override {
-        Width = dib ? dib->Width() : 0;
-        Height = dib ? dib->Height() : 0;
-    }
-    void ClearPicture() override {
-        Width = Height = 0;
-        ++Cleared;
-    }
-};
+// The width and height of the picture the state hands the paint box; 0 x 0 for none.
+inline std::pair<int, int> PictureSizeOf(const TViewState& state) {
+    if (!state.Picture) return {0, 0};
+    return {state.Picture->Width(), state.Picture->Height()};
+}
 
 // The model as the window starts it, with the designed pane proportion.
 struct TStartedModel {
     TScriptedDialogs Dialogs;
-    TFakePictureView View;
-    TViewerModel Model{Dialogs, View};
+    TViewerModel Model{Dialogs};
     TStartedModel() { Model.Start(764.0 / 273.0); }
     const TViewState& State() const { return Model.State(); }
     const std::string& Shown() const { return Model.Current().FilePath; }

@@ -62,11 +62,14 @@ TEST(ModelNav, FolderWithoutPicturesClearsTheDisplayAndBeeps) {
     TStartedModel m;
     m.Model.SetFileSp(pictures.File("a.png"));
     ASSERT_TRUE(m.Model.PicShown());
+    const int picture = m.State().PictureRevision;
     m.Model.SetDirSp(empty.Path());
     EXPECT_EQ(m.State().PathText, empty.Path());
     EXPECT_TRUE(m.Shown().empty());
     EXPECT_FALSE(m.Model.PicShown());
-    EXPECT_EQ(m.View.Cleared, 1);
+    // The pane is cleared once.
+    EXPECT_EQ(m.State().PictureRevision, picture + 1);
+    EXPECT_EQ(PictureSizeOf(m.State()), std::make_pair(0, 0));
     EXPECT_EQ(m.State().FileName, "");
     EXPECT_EQ(m.State().MemoText, "");
     EXPECT_EQ(m.State().Prompt, "");

@@ -19,11 +19,17 @@ namespace {
 
 constexpr const char* Crlf = "\r\n";
 
-// A lock on the file through its own open file description, as another program holds it.
+// A lock on the file through its own open file description, as another program holds it:
+// a writer's exclusive record lock, which keeps readers out too, or a reader's shared flock.
 class TForeignLock {
 public:
-    TForeignLock(const std::string& path, int how) : FFd(open(path.c_str(), O_RDONLY)) {
-        if (FFd >= 0 && flock(FFd, how | LOCK_NB) != 0) {
+    TForeignLock(const std::string& path, bool writer)
+        : FFd(open(path.c_str(), writer ? O_RDWR : O_RDONLY)) {
+        struct flock range {};
+        range.l_type = F_WRLCK;
+        range.l_whence = SEEK_SET;
+        const int taken = writer ? fcntl(FFd, F_OFD_SETLK, &range) : flock(FFd, LOCK_SH | LOCK_NB);
+        if (FFd >= 0 && taken != 0) {
             close(FFd);
             FFd = -1;
         }
@@ -204,8 +210,8 @@ TEST_F(ModelWipe, SingleWipeShowsTheMessageOfEachFailure) {
         bool ready = true;
         if (why == "file removed") ready = std::remove(path.c_str()) == 0;
         if (why == "read-only") ready = chmod(path.c_str(), 0444) == 0;
-        if (why == "held by a writer") lock = std::make_unique<TForeignLock>(path, LOCK_EX);
-        if (why == "held by a reader") lock = std::make_unique<TForeignLock>(path, LOCK_SH);
+        if (why == "held by a writer") lock = std::make_unique<TForeignLock>(path, true);
+        if (why == "held by a reader") lock = std::make_unique<TForeignLock>(path, false);
         if (lock) ready = lock->Held();
         ASSERT_TRUE(ready);
         if (why == "the first write fails") SetWriteFaults({.FailWriteAt = 0});
@@ -420,6 +426,64 @@ TEST_F(ModelWipe, ReportOfAWriteFailureTakesTheErrorTone) {
     EXPECT_EQ(m.Dialogs.Messages[1].Tone, TMsgTone::Error);
     EXPECT_TRUE(ChangedOnlyInParameterChunks(original, ReadWholeFile(dir.File("b.png"))));
     EXPECT_TRUE(WithinParameterChunks(original, ReadWholeFile(dir.File("a.png"))));
+}
+
+// A translation that marks each text it gives, so a test sees which pieces went through it.
+std::string Marked(const char*, const char* source, int count) {
+    return "«" + Tr(nullptr, "", source, count) + "»";
+}
+
+TEST_F(ModelWipe, EveryTextTheModelComposesGoesThroughItsTranslation) {
+    TTempDir dir;
+    const std::string path = Put(dir, "a.png", TarvoPng(BlankParams()));
+    TTempDir none;
+    TScriptedDialogs dialogs;
+    TViewerModel model(dialogs, &Marked);
+    model.Start(1.0);
+    // The help text by paragraphs; the version line is the same in every language.
+    EXPECT_EQ(model.State().MemoText.rfind("Tarvo Params Viewer v", 0), 0u);
+    EXPECT_NE(model.State().MemoText.find("\n«Предназначен для просмотра"), std::string::npos);
+    EXPECT_NE(model.State().MemoText.find("в заданной папке. »\n"), std::string::npos);
+    model.SetFileSp(path);
+    const TViewState& s = model.State();
+    EXPECT_EQ(s.PictureSize, "«Размер картинки: 16 x 12»");
+    EXPECT_EQ(s.DataLabel, "«Tarvo Data:»");
+    EXPECT_TRUE(s.FileName.ends_with(" «Кб»)")) << s.FileName;
+    model.ChooseFolder();
+    model.OpenFile();
+    EXPECT_EQ(dialogs.FolderTitles, std::vector<std::string>{"«Выберите папку»"});
+    EXPECT_EQ(dialogs.FileFilters.at(0).rfind("«Файлы картинок Tarvo", 0), 0u);
+    ChooseAllKeys(model, true, true);
+    model.WipeFile(); // nothing left to wipe: no question
+    model.PathEdited(dir.File("missing"));
+    model.WipeFolder();
+    model.PathEdited(none.Path());
+    model.WipeFolder();
+    model.PathEdited(dir.Path());
+    dialogs.Answers = {TMsgAnswer::Ok};
+    model.WipeFolder();
+    const std::vector<std::string> expected = {
+        "«Внимание! «Указанные для стирания данные отсутствуют в файле или уже стёрты». "
+        "Операция отменена.»",
+        "«Папка не задана!»",
+        "«В папке не обнаружены файлы для обработки. Требуются файлы типов Jpg/Png в диапазоне "
+        "размеров от «50 байт» до 5 «Мб».»« Иные файлы вряд ли могут содержать данные формата "
+        "Tarvo. Операция отменена.»",
+        "«Внимание! »«В заданном каталоге найдено файлов: 1. »«Вы уверены, что хотите выполнить "
+        "обработку?»",
+        "«Отчёт об операции:»\r\n«0 из 1 файлов успешно исправлено.»\r\n«1 файлов не нуждаются в "
+        "правке (указанны данные в их Tarvo Data не заданы или уже стёрты.»",
+    };
+    ASSERT_EQ(dialogs.Messages.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(dialogs.Messages[i].Text, expected[i]) << i;
+    // The wiping record asks its question in the same language.
+    ASSERT_TRUE(WriteFile(path, TarvoPng(TParamSet{})));
+    dialogs.Messages.clear();
+    model.WipeFile();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "«Внимание! Будут внесены изменения в файл \"a.png\". Продолжить?»");
 }
 
 } // namespace

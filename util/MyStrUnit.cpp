@@ -1,8 +1,11 @@
 #include "util/MyStrUnit.h"
 
+#include "util/Bytes.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 
 namespace tarvo {
 namespace {
@@ -13,10 +16,6 @@ std::array<unsigned char, 256> caseTable = [] {
         identity[c] = static_cast<unsigned char>(c);
     return identity;
 }();
-
-unsigned char byteAt(std::string_view s, std::size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
 
 bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
@@ -29,24 +28,38 @@ bool sameTextByte(unsigned char pattern, unsigned char text) {
 
 bool matchesAt(std::string_view sub, std::string_view text, std::size_t at, bool ignoreCase) {
     for (std::size_t i = 0; i < sub.size(); ++i) {
-        const unsigned char s = byteAt(sub, i);
-        const unsigned char t = byteAt(text, at + i);
+        const unsigned char s = ByteOf(sub, i);
+        const unsigned char t = ByteOf(text, at + i);
         if (ignoreCase ? !sameTextByte(s, t) : s != t) return false;
     }
     return true;
 }
 
-// Scans the candidate positions from start; only the first effectiveLength bytes of the text
-// take part, so every candidate ends inside the text.
+// The first match at or after start; only the first effectiveLength bytes of the text take
+// part, so every match ends inside them. Candidates are found by their first byte with
+// memchr (both bytes that match it by the case rule), and only they are compared whole.
 int posFrom(std::string_view sub, std::string_view text, int start, std::int64_t effectiveLength,
             bool ignoreCase) {
     if (start < 0 || sub.empty() || text.empty()) return 0;
     const std::int64_t first = std::max(start, 1) - 1;
-    const std::int64_t candidates =
-        effectiveLength - first - (static_cast<std::int64_t>(sub.size()) - 1);
-    for (std::int64_t i = 0; i < candidates; ++i) {
-        const auto at = static_cast<std::size_t>(first + i);
-        if (matchesAt(sub, text, at, ignoreCase)) return static_cast<int>(at + 1);
+    const std::int64_t last = effectiveLength - static_cast<std::int64_t>(sub.size());
+    if (last < first) return 0;
+    const unsigned char lead = ByteOf(sub, 0);
+    const unsigned char partner = ignoreCase ? caseTable[lead] : lead;
+    const char* const base = text.data();
+    for (std::int64_t at = first; at <= last; ++at) {
+        const auto span = static_cast<std::size_t>(last - at + 1);
+        const void* next = std::memchr(base + at, lead, span);
+        if (partner != lead) {
+            const std::size_t before =
+                next != nullptr ? static_cast<std::size_t>(static_cast<const char*>(next) - (base + at))
+                                : span;
+            if (const void* other = std::memchr(base + at, partner, before)) next = other;
+        }
+        if (next == nullptr) return 0;
+        at = static_cast<const char*>(next) - base;
+        if (matchesAt(sub, text, static_cast<std::size_t>(at), ignoreCase))
+            return static_cast<int>(at + 1);
     }
     return 0;
 }
@@ -64,7 +77,7 @@ int wideUnits(std::string_view data, int pos, int n) {
 }
 
 std::uint16_t wideAt(std::string_view data, std::size_t at) {
-    return static_cast<std::uint16_t>(byteAt(data, at) | byteAt(data, at + 1) << 8);
+    return static_cast<std::uint16_t>(LittleEndian(data, at, 2));
 }
 
 } // namespace
@@ -217,10 +230,17 @@ int WideCharPos(std::string_view data, std::uint16_t value, int start, int limit
     if (start < 0 || limit <= 0) return 0;
     start = std::max(start, 1);
     if (static_cast<std::size_t>(start) >= data.size()) return 0;
-    const int units = wideUnits(data, start, limit / 2);
-    for (int i = 0; i < units; ++i) {
-        const int at = start + 2 * i;
-        if (wideAt(data, static_cast<std::size_t>(at - 1)) == value) return at;
+    const auto span = 2 * static_cast<std::size_t>(wideUnits(data, start, limit / 2));
+    // Candidates by their low byte with memchr; a hit counts at a unit's start only.
+    const char* const units = data.data() + (start - 1);
+    const auto low = static_cast<char>(value & 0xFF);
+    const auto high = static_cast<char>(value >> 8);
+    for (std::size_t from = 0; from < span;) {
+        const void* hit = std::memchr(units + from, low, span - from);
+        if (hit == nullptr) return 0;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - units);
+        if (at % 2 == 0 && units[at + 1] == high) return start + static_cast<int>(at);
+        from = at + 1;
     }
     return 0;
 }

@@ -13,10 +13,28 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 namespace tarvo {
+
+namespace detail {
+
+// Calls call and answers what it threw, or nothing. The batch's one catch: a failure of an
+// item's work (on any thread) or of done ends the batch, and is thrown again on the calling
+// thread once every thread has stopped.
+template <typename TCall>
+std::exception_ptr Caught(TCall&& call) noexcept {
+    try {
+        call();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+} // namespace detail
 
 // The threads a batch uses by default: one per core, and at least 4, since most of a batch's
 // time is spent waiting for the disk.
@@ -109,12 +127,7 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
     const auto run = [&](std::unique_lock<std::mutex>& lock, std::size_t i) {
         lock.unlock();
         std::optional<TResult> result;
-        std::exception_ptr error;
-        try {
-            result.emplace(work(i));
-        } catch (...) {
-            error = std::current_exception();
-        }
+        const std::exception_ptr error = detail::Caught([&] { result.emplace(work(i)); });
         lock.lock();
         if (error) {
             if (!failure) failure = error;
@@ -158,15 +171,15 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
             workersWake.notify_all();
             lock.unlock();
             bool stopNow = false;
-            try {
+            const std::exception_ptr error = detail::Caught([&] {
                 done(i, std::move(result));
                 stopNow = stop && stop();
-            } catch (...) {
-                lock.lock();
-                if (!failure) failure = std::current_exception();
+            });
+            lock.lock();
+            if (error) {
+                if (!failure) failure = error;
                 break;
             }
-            lock.lock();
             if (stopNow) stopped = true;
             continue;
         }
@@ -192,6 +205,26 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
         thread.join();
     if (failure) std::rethrow_exception(failure);
     return handed;
+}
+
+// RunOrdered over items: work(item) for each, done(i, result) in the items' order. keyOf, when
+// given, names what an item works on (a file's identity): two items of one key are never
+// worked on at once. It is asked only when jobs > 1, as one thread takes the items one after
+// the other anyway.
+template <typename TResult, typename TItem>
+std::size_t RunOrderedOver(
+    const std::vector<TItem>& items, int jobs,
+    const std::type_identity_t<std::function<TResult(const TItem&)>>& work,
+    const std::function<void(std::size_t, TResult&&)>& done, const std::function<bool()>& stop = {},
+    const std::type_identity_t<std::function<std::uint64_t(const TItem&)>>& keyOf = {}) {
+    std::vector<std::uint64_t> keys;
+    if (jobs > 1 && keyOf) {
+        keys.reserve(items.size());
+        for (const TItem& item : items)
+            keys.push_back(keyOf(item));
+    }
+    return RunOrdered<TResult>(
+        items.size(), jobs, [&](std::size_t i) { return work(items[i]); }, done, stop, keys);
 }
 
 } // namespace tarvo

@@ -1,5 +1,7 @@
 #include "util/Paths.h"
 
+#include "util/MyStrUnit.h"
+
 namespace tarvo {
 
 std::string NamePart(std::string_view path) {
@@ -22,6 +24,18 @@ std::string_view WithoutTrailingSlash(std::string_view path) {
 
 bool SamePath(std::string_view a, std::string_view b) {
     return WithoutTrailingSlash(a) == WithoutTrailingSlash(b);
+}
+
+std::string WithTrailingSlash(std::string_view folder) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string WithBackslash(std::string_view folder) {
+    std::string path(folder);
+    StrTrim(path);
+    return WithTrailingSlash(path);
 }
 
 } // namespace tarvo

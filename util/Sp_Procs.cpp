@@ -1,7 +1,5 @@
 #include "util/Sp_Procs.h"
 
-#include "util/MyStrUnit.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -127,13 +125,6 @@ std::string FormatSize(std::int64_t size, int decimals) {
         }
     }
     return std::to_string(size) + " байт";
-}
-
-std::string WithBackslash(std::string_view folder) {
-    std::string path(folder);
-    StrTrim(path);
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
 }
 
 } // namespace tarvo

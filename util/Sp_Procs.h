@@ -1,5 +1,5 @@
 // Number and size formatting for the display and the folder report, with the
-// Russian unit names, and the folder-path helper WithBackslash.
+// Russian unit names.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,5 @@ TFormatResult FormatNumber(long double value, int minDigits, int decimals);
 // Below 1024 (negative sizes too) the integer and " байт"; otherwise kilo-, mega- or
 // gigabytes with up to decimals places and " Кб", " Мб" or " Гб".
 std::string FormatSize(std::int64_t size, int decimals);
-// The folder trimmed of blanks, with '/' appended unless it already ends in '/'; empty or
-// blank gives "/".
-std::string WithBackslash(std::string_view folder);
 
 } // namespace tarvo

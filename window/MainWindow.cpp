@@ -1,12 +1,12 @@
-// The main window's life, its handlers (each forwards to the viewer model and renders), the
-// rendering of the model's state into the controls, and the picture pane it lends the model.
+// The main window's life, its handlers (each forwards to the viewer model and renders), and
+// the rendering of the model's state into the controls, the picture pane's included.
 #include "window/MainWindow.h"
 
 #include "app/PaneRatio.h"
 #include "platform/FileSys.h"
+#include "window/MainWindowLayout.h"
 #include "window/QtText.h"
 #include "window/TDXPaintBox.h"
-#include "window/MainWindowLayout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -72,8 +72,7 @@ void TForm1::InitForm() {
             this, [this] { Forward([](TViewerModel& m) { m.PicturesReady(); }); },
             Qt::QueuedConnection);
     };
-    Model =
-        std::make_unique<TViewerModel>(FDialogs, static_cast<IPictureView&>(*this), pictureReady);
+    Model = std::make_unique<TViewerModel>(FDialogs, &QtTranslate, pictureReady);
     Model->Start(static_cast<double>(pnl8->width()) / std::max(1, pnl1->width()));
     // Qt paints every widget double-buffered; nothing to switch on.
     Render();
@@ -116,6 +115,16 @@ void TForm1::Render() {
     pnl1->setText(ToQt(s.Caption));
     lbl8->setText(ToQt(s.Counter));
     lbl1->setText(ToQt(s.PictureSize));
+    if (FPictureRevision != s.PictureRevision) {
+        FPictureRevision = s.PictureRevision;
+        // An empty box draws nothing over its pane, so clearing it repaints the pane behind
+        // it over the whole area at once and nothing of the previous picture is left.
+        if (s.Picture)
+            dxpntbx1->AssignDIB(s.Picture);
+        else
+            dxpntbx1->ClearDIB();
+        dxpntbx1->Paint();
+    }
     btn6->setEnabled(s.CopyPromptEnabled);
     btn7->setEnabled(s.CopyNegativeEnabled);
 
@@ -144,18 +153,6 @@ void TForm1::Render() {
         FRatioRevision = s.RatioRevision;
         SetWins();
     }
-}
-
-void TForm1::ShowPicture(std::shared_ptr<const TDIB> dib) {
-    dxpntbx1->AssignDIB(std::move(dib));
-    dxpntbx1->Paint();
-}
-
-void TForm1::ClearPicture() {
-    // The box draws nothing over its pane, so clearing it repaints the pane behind it over
-    // the whole area at once and nothing of the previous picture is left.
-    dxpntbx1->ClearDIB();
-    dxpntbx1->Paint();
 }
 
 bool TForm1::KeepsKey(const QObject* field, const QEvent* event) const {
@@ -312,18 +309,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data == nullptr || !data->hasUrls()) return;
-    const QList<QUrl> urls = data->urls();
+    const QMimeData* mime = event->mimeData();
+    if (mime == nullptr || !mime->hasUrls()) return;
+    const QList<QUrl> urls = mime->urls();
     if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data == nullptr || !data->hasUrls()) return;
+    const QMimeData* mime = event->mimeData();
+    if (mime == nullptr || !mime->hasUrls()) return;
     std::vector<std::string> paths;
-    for (const QUrl& url : data->urls())
+    for (const QUrl& url : mime->urls())
         if (url.isLocalFile()) paths.push_back(FromQt(url.toLocalFile()));
     event->acceptProposedAction();
     WMDropFiles(paths);

@@ -5,8 +5,10 @@
 
 #include "app/ViewerModel.h"
 
+#include <QApplication>
 #include <QWidget>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +24,7 @@ namespace tarvo {
 
 class TDXPaintBox;
 
-class TForm1 : public QWidget, private IPictureView {
+class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
@@ -159,19 +161,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The picture pane for the model.
-    void ShowPicture(std::shared_ptr<const TDIB> dib) override;
-    void ClearPicture() override;
     // A field's own key: a plain arrow or page key in edt1, edt2, edt3 or mmo1, which the
     // field takes before the window's shortcuts see it.
     bool KeepsKey(const QObject* field, const QEvent* event) const;
 
     // Calls call on the model when there is one. Calls nest when a dialog's event loop
     // delivers another event; a close asked for meanwhile is made after the outermost.
+    // The one place where a window command enters the model: a command that fails (memory
+    // ran out) is abandoned with a beep, and the window goes on, as Qt's event loop cannot
+    // let an exception pass.
     template <typename TCall> void Call(TCall call) {
         if (!Model) return;
         ++FCommandDepth;
-        call(*Model);
+        try {
+            call(*Model);
+        } catch (const std::exception&) {
+            QApplication::beep();
+        }
         if (--FCommandDepth == 0 && FCloseDeferred) CloseDeferred();
     }
     // Runs command on the model when there is one, then renders its state.
@@ -208,7 +214,8 @@ private:
     int FPathRevision = -1;
     int FPromptsRevision = -1;
     int FMemoRevision = -1;
-    int FRatioRevision = 0; // the panes as built gave the model its first ratio
+    int FPictureRevision = 0; // the paint box starts empty, as the model's picture does
+    int FRatioRevision = 0;   // the panes as built gave the model its first ratio
     bool FDragging = false;
     int FDragStartX = 0;
     int FDragStartWidth = 0;

@@ -1,9 +1,9 @@
-// Construction of the main window's controls as designed, and their connection to the
-// handlers.
-#include "window/QtText.h"
-#include "window/TDXPaintBox.h"
+// Construction of the main window's controls as designed, with their captions and hints in
+// the user's language, and their connection to the handlers.
 #include "window/MainWindow.h"
 #include "window/MainWindowLayout.h"
+#include "window/QtText.h"
+#include "window/TDXPaintBox.h"
 
 #include "app/PaneRatio.h"
 
@@ -38,28 +38,28 @@ template <typename T> T* Named(T* widget, const char* name) {
     return widget;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int width,
-                        const char* hint = nullptr) {
-    auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int width,
+                        const QString& hint = {}) {
+    auto* button = Named(new QPushButton(caption, parent), name);
     button->setCursor(Qt::PointingHandCursor);
     // The designed width, widened only when the caption would not fit (the style's own
     // minimum of 80 pixels would make [<] as wide as [Очистить]).
     const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + 16;
     button->setFixedWidth(std::max(width, textWidth));
-    if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+    button->setToolTip(hint);
     return button;
 }
 
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, bool checked,
-                     const char* hint = nullptr) {
-    auto* box = Named(new QCheckBox(QString::fromUtf8(caption), parent), name);
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, bool checked,
+                     const QString& hint = {}) {
+    auto* box = Named(new QCheckBox(caption, parent), name);
     box->setChecked(checked);
-    if (hint != nullptr) box->setToolTip(QString::fromUtf8(hint));
+    box->setToolTip(hint);
     return box;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
-    return Named(new QLabel(QString::fromUtf8(caption), parent), name);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+    return Named(new QLabel(caption, parent), name);
 }
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* text) {
@@ -99,17 +99,18 @@ void TForm1::CreateControls() {
 
 void TForm1::CreatePathBar() {
     pnl5 = MakePanel(this, "pnl5", false);
-    lbl2 = MakeLabel(pnl5, "lbl2", "Путь:");
+    lbl2 = MakeLabel(pnl5, "lbl2", tr("Путь:"));
     edt1 = MakeEdit(pnl5, "edt1", "");
-    btn8 = MakeButton(pnl5, "btn8", "Задать", 75);
-    btn1 = MakeButton(pnl5, "btn1", "Открыть файл", 110);
-    lbl3 = MakeLabel(pnl5, "lbl3", "Имя файла:");
-    lbl5 = MakeLabel(pnl5, "lbl5", "lbl5");
-    lbl4 = MakeLabel(pnl5, "lbl4", "Tarvo Data:");
+    btn8 = MakeButton(pnl5, "btn8", tr("Задать"), 75);
+    btn1 = MakeButton(pnl5, "btn1", tr("Открыть файл"), 110);
+    lbl3 = MakeLabel(pnl5, "lbl3", tr("Имя файла:"));
+    // The designed texts of the labels the model fills at start.
+    lbl5 = MakeLabel(pnl5, "lbl5", QStringLiteral("lbl5"));
+    lbl4 = MakeLabel(pnl5, "lbl4", QStringLiteral("Tarvo Data:"));
     lbl4->setEnabled(false);
-    lbl8 = MakeLabel(pnl5, "lbl8", "lbl8");
+    lbl8 = MakeLabel(pnl5, "lbl8", QStringLiteral("lbl8"));
     lbl8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl1 = MakeLabel(pnl5, "lbl1", "lbl1");
+    lbl1 = MakeLabel(pnl5, "lbl1", QStringLiteral("lbl1"));
     lbl1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* rows = new QVBoxLayout(pnl5);
@@ -174,21 +175,24 @@ void TForm1::CreateCentre() {
 
 void TForm1::CreatePromptBar() {
     pnl3 = MakePanel(this, "pnl3", true);
-    lbl6 = MakeLabel(pnl3, "lbl6", "Prompt");
+    lbl6 = MakeLabel(pnl3, "lbl6", tr("Prompt"));
     edt2 = MakeEdit(pnl3, "edt2", "edt2");
-    btn6 = MakeButton(pnl3, "btn6", "Copy", 60);
-    lbl7 = MakeLabel(pnl3, "lbl7", "Negative");
+    btn6 = MakeButton(pnl3, "btn6", tr("Copy"), 60);
+    lbl7 = MakeLabel(pnl3, "lbl7", tr("Negative"));
     edt3 = MakeEdit(pnl3, "edt3", "edt3");
-    btn7 = MakeButton(pnl3, "btn7", "Copy", 60);
+    btn7 = MakeButton(pnl3, "btn7", tr("Copy"), 60);
     btn6->setEnabled(false);
     btn7->setEnabled(false);
-    btn4 = MakeButton(pnl3, "btn4", "<", 33, "Предыдущий");
-    btn5 = MakeButton(pnl3, "btn5", ">", 33, "Следующий");
-    btn2 = MakeButton(pnl3, "btn2", "Очистить", 75);
-    btn13 = MakeButton(pnl3, "btn13", "1/5", 33);
-    btn14 = MakeButton(pnl3, "btn14", "В", 33, "Восстановить пропорции");
-    btn12 = MakeButton(pnl3, "btn12", "O", 33, "Обновить список файлов");
-    btn3 = MakeButton(pnl3, "btn3", "V", 33, "Показать доп панель");
+    // Signs read the same in every language; [В] is the first letter of its Russian hint
+    // and takes the first letter of its hint's translation.
+    btn4 = MakeButton(pnl3, "btn4", QStringLiteral("<"), 33, tr("Предыдущий"));
+    btn5 = MakeButton(pnl3, "btn5", QStringLiteral(">"), 33, tr("Следующий"));
+    btn2 = MakeButton(pnl3, "btn2", tr("Очистить"), 75);
+    btn13 = MakeButton(pnl3, "btn13", QStringLiteral("1/5"), 33);
+    btn14 = MakeButton(pnl3, "btn14", tr("В", "first letter of the hint"), 33,
+                       tr("Восстановить пропорции"));
+    btn12 = MakeButton(pnl3, "btn12", QStringLiteral("O"), 33, tr("Обновить список файлов"));
+    btn3 = MakeButton(pnl3, "btn3", QStringLiteral("V"), 33, tr("Показать доп панель"));
     // [<] above [1/5] and [>] above [В] share their columns.
     const int smallWidth = std::max(btn4->width(), btn13->width());
     for (QPushButton* button : {btn4, btn13, btn5, btn14})
@@ -224,20 +228,21 @@ void TForm1::CreateOptionsBar() {
     pnl4 = MakePanel(this, "pnl4", true);
     pnl7 = MakePanel(pnl4, "pnl7", false);
     pnl7->setFixedWidth(WipeGroupWidth);
-    chk3 = MakeCheck(pnl7, "chk3", "JobId", DefaultOption(TOption::JobId));
-    chk9 = MakeCheck(pnl7, "chk9", "Seed", DefaultOption(TOption::Seed));
-    chk4 = MakeCheck(pnl7, "chk4", "Prompt", DefaultOption(TOption::Prompt));
-    chk5 = MakeCheck(pnl7, "chk5", "Neg Prompt", DefaultOption(TOption::NegPrompt));
+    chk3 = MakeCheck(pnl7, "chk3", tr("JobId"), DefaultOption(TOption::JobId));
+    chk9 = MakeCheck(pnl7, "chk9", tr("Seed"), DefaultOption(TOption::Seed));
+    chk4 = MakeCheck(pnl7, "chk4", tr("Prompt"), DefaultOption(TOption::Prompt));
+    chk5 = MakeCheck(pnl7, "chk5", tr("Neg Prompt"), DefaultOption(TOption::NegPrompt));
     bvl1 = MakeBevel(pnl7, "bvl1");
     bvl2 = MakeBevel(pnl7, "bvl2");
-    chk6 = MakeCheck(pnl7, "chk6", "Разрешить удалять", DefaultOption(TOption::AllowWipe));
-    chk7 = MakeCheck(pnl7, "chk7", "Обработка папки", DefaultOption(TOption::Folder));
-    chk8 = MakeCheck(pnl7, "chk8", "Подтверждать", DefaultOption(TOption::Confirm));
+    chk6 = MakeCheck(pnl7, "chk6", tr("Разрешить удалять"), DefaultOption(TOption::AllowWipe));
+    chk7 = MakeCheck(pnl7, "chk7", tr("Обработка папки", "check box permitting the folder run"),
+                     DefaultOption(TOption::Folder));
+    chk8 = MakeCheck(pnl7, "chk8", tr("Подтверждать"), DefaultOption(TOption::Confirm));
     chk6->setEnabled(false);
     chk7->setEnabled(false);
     chk8->setEnabled(false);
-    btn9 = MakeButton(pnl7, "btn9", "Удалить из файла", 150);
-    btn10 = MakeButton(pnl7, "btn10", "Обработка папки", 150);
+    btn9 = MakeButton(pnl7, "btn9", tr("Удалить из файла"), 150);
+    btn10 = MakeButton(pnl7, "btn10", tr("Обработка папки", "button starting the folder run"), 150);
     btn9->setEnabled(false);
     btn10->setEnabled(false);
 
@@ -265,15 +270,15 @@ void TForm1::CreateOptionsBar() {
 
     pnl6 = MakePanel(pnl4, "pnl6", false);
     pnl6->setFixedWidth(ViewGroupWidth);
-    chk1 = MakeCheck(pnl6, "chk1", "Растягивать", DefaultOption(TOption::Stretch),
-                     "Растягивать картинку в размеры окна отображения");
-    btn11 = MakeButton(pnl6, "btn11", "^", 33, "Скрыть доп панель");
-    chk10 = MakeCheck(pnl6, "chk10", "Истиный Prompt", DefaultOption(TOption::TruePrompt),
-                      "Сторонняя информация, записанная в Prompt, не будет отображаться в "
-                      "нижнем поле ввода");
-    chk2 = MakeCheck(pnl6, "chk2", "Tarvo Data", DefaultOption(TOption::TarvoData),
-                     "Игнорировать при листании файлы WebP, и так же слишком большие и слишком "
-                     "маленькие файлы");
+    chk1 = MakeCheck(pnl6, "chk1", tr("Растягивать"), DefaultOption(TOption::Stretch),
+                     tr("Растягивать картинку в размеры окна отображения"));
+    btn11 = MakeButton(pnl6, "btn11", QStringLiteral("^"), 33, tr("Скрыть доп панель"));
+    chk10 = MakeCheck(pnl6, "chk10", tr("Истиный Prompt"), DefaultOption(TOption::TruePrompt),
+                      tr("Сторонняя информация, записанная в Prompt, не будет отображаться в "
+                         "нижнем поле ввода"));
+    chk2 = MakeCheck(pnl6, "chk2", tr("Tarvo Data"), DefaultOption(TOption::TarvoData),
+                     tr("Игнорировать при листании файлы WebP, и так же слишком большие и слишком "
+                        "маленькие файлы"));
     auto* view = new QGridLayout(pnl6);
     view->setContentsMargins(GapNarrow, GapNarrow, GapWide, GapNarrow);
     view->addWidget(chk1, 0, 0);

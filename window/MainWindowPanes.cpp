@@ -3,8 +3,8 @@
 #include "window/MainWindow.h"
 
 #include "app/PaneRatio.h"
-#include "window/TDXPaintBox.h"
 #include "window/MainWindowLayout.h"
+#include "window/TDXPaintBox.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -38,16 +38,17 @@ struct TToneLook {
     const char* Title;
 };
 
+// Title is a source text of the context "TQtDialogs".
 TToneLook LookOf(TMsgTone tone) {
     switch (tone) {
     case TMsgTone::Warning:
-        return {QMessageBox::Warning, "Предупреждение"};
+        return {QMessageBox::Warning, QT_TRANSLATE_NOOP("TQtDialogs", "Предупреждение")};
     case TMsgTone::Error:
-        return {QMessageBox::Critical, "Ошибка"};
+        return {QMessageBox::Critical, QT_TRANSLATE_NOOP("TQtDialogs", "Ошибка")};
     case TMsgTone::Information:
-        return {QMessageBox::Information, "Информация"};
+        return {QMessageBox::Information, QT_TRANSLATE_NOOP("TQtDialogs", "Информация")};
     case TMsgTone::Confirmation:
-        return {QMessageBox::Question, "Подтверждение"};
+        return {QMessageBox::Question, QT_TRANSLATE_NOOP("TQtDialogs", "Подтверждение")};
     }
     return {QMessageBox::NoIcon, ""};
 }
@@ -89,8 +90,8 @@ std::string QtFilterText(std::string_view filter) {
 
 TMsgAnswer TQtDialogs::MessageBox(const std::string& text, TMsgTone tone, TMsgButtons buttons) {
     const TToneLook look = LookOf(tone);
-    QMessageBox box(look.Icon, QString::fromUtf8(look.Title), MessageText(text), ButtonsOf(buttons),
-                    FParent);
+    QMessageBox box(look.Icon, QCoreApplication::translate("TQtDialogs", look.Title),
+                    MessageText(text), ButtonsOf(buttons), FParent);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return TMsgAnswer::Ok;
@@ -132,13 +133,15 @@ bool TQtDialogs::Progress(std::int64_t done, std::int64_t total) {
     if (!FProgress) {
         FProgress = std::make_unique<QProgressDialog>(FParent);
         FProgress->setWindowModality(Qt::WindowModal);
-        FProgress->setWindowTitle(QStringLiteral("Обработка папки"));
+        FProgress->setWindowTitle(QCoreApplication::translate("TQtDialogs", "Обработка папки"));
         FProgress->setMinimumDuration(500);
         FProgress->setAutoClose(false);
         FProgress->setAutoReset(false);
         FProgress->setRange(0, scale);
     }
-    FProgress->setLabelText(QStringLiteral("Обработано файлов: %1 из %2").arg(done).arg(total));
+    FProgress->setLabelText(QCoreApplication::translate("TQtDialogs", "Обработано файлов: %1 из %2")
+                                .arg(done)
+                                .arg(total));
     // A modal progress dialog lets the window paint while it is set.
     FProgress->setValue(total > 0 ? static_cast<int>(done * scale / total) : 0);
     return !FProgress->wasCanceled();
