@@ -61,9 +61,9 @@ public:
 private:
     struct TEntry {
         std::string Path;
-        bool Done = false;      // decoded (Picture has no bitmap when decoding failed)
-        bool Deferred = false;  // a neighbour too large for the cap, decoded once it is shown
-        TFileStamp Stamp; // the file as decoded (Size -1: it could not be examined)
+        bool Done = false;     // decoded (Picture has no bitmap when decoding failed)
+        bool Deferred = false; // a neighbour too large for the cap, decoded once it is shown
+        TFileStamp Stamp;      // the file as decoded (Size -1: it could not be examined)
         TDecodedPicture Picture;
     };
     void Work();

@@ -48,7 +48,7 @@ struct TViewState {
     std::string FileName;          // lbl5: the name and its size on disk
     std::string Caption;           // pnl1: the file's name while no picture covers the pane
     std::string Counter;           // lbl8: "3/12", "12" or empty
-    std::string PictureSize;       // lbl1: "Размер картинки: W x H" (translated) or empty
+    std::string PictureSize; // lbl1: "Размер картинки: W x H" (translated) or empty
     // The paint box's bitmap, shared with the picture loader's cache; null: the pane is
     // empty. The paint box takes it when its revision changes.
     std::shared_ptr<const TDIB> Picture;

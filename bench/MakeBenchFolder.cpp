@@ -118,10 +118,11 @@ TPicture PictureFor(std::size_t bytes, double bytesPerPixel, std::size_t overhea
 // A web UI's "parameters" chunk of params, padded with settings to chunkSize bytes.
 std::string WebUiChunk(const TParamSet& params, std::size_t chunkSize) {
     std::string text = params.Prompt + "\nNegative prompt: " + params.NegPrompt +
-                       "\nSteps: 30, Sampler: DPM++ 2M Karras, CFG scale: 7, Seed: " +
-                       params.Seed + ", Size: 512x768, Model: base";
+                       "\nSteps: 30, Sampler: DPM++ 2M Karras, CFG scale: 7, Seed: " + params.Seed +
+                       ", Size: 512x768, Model: base";
     const std::size_t head = 12 + 11; // length, type, CRC; keyword and NUL
-    if (text.size() + head < chunkSize) text += ", Notes: " + std::string(chunkSize - head - text.size() - 9, 'n');
+    if (text.size() + head < chunkSize)
+        text += ", Notes: " + std::string(chunkSize - head - text.size() - 9, 'n');
     return Chunk("tEXt", std::string("parameters", 11) + text);
 }
 

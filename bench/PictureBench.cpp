@@ -1,6 +1,7 @@
 // Decoding a picture for display (LoadPicture plus the display copy) against the bare
 // library decode of the same file, for 1024 and 2048-pixel square PNG, JPEG and lossy WebP
-// pictures that the benchmark writes at start. The display path should stay within 1.3x of the bare decode.
+// pictures that the benchmark writes at start. The display path should stay within 1.3x of the bare
+// decode.
 #include "picture/DIB.h"
 #include "picture/LoadImageFile.h"
 #include "support/PictureWriters.h"
@@ -128,7 +129,10 @@ BENCHMARK_CAPTURE(BM_DisplayPath, png, "png")->Arg(1024)->Arg(2048)->Unit(benchm
 BENCHMARK(BM_BarePng)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DisplayPath, jpeg, "jpg")->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareJpeg)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DisplayPath, webp, "webp")->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DisplayPath, webp, "webp")
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareWebp)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,8 +2,9 @@
 // read back, search the whole file for leftover copies; no sync), against the search for
 // leftover copies alone, on typical pictures with a warm page cache: 2 MB PNG files whose
 // pixel data stand in IDAT chunks of 8 KiB or 64 KiB (as common encoders write them) or in
-// one chunk, 200 KB JPEG files, and 200 KB WebP files whose EXIF chunk follows the pixels. bench/wipe_verify_bench.sh turns the two into the cost ratio of
-// a wipe with the proof against one without it.
+// one chunk, 200 KB JPEG files, and 200 KB WebP files whose EXIF chunk follows the pixels.
+// bench/wipe_verify_bench.sh turns the two into the cost ratio of a wipe with the proof against one
+// without it.
 #include "params/DatTypes.h"
 #include "params/Leftovers.h"
 #include "params/MyGrafObj.h"
@@ -28,7 +29,8 @@ constexpr int FileCount = 100;
 
 struct TFolder {
     std::vector<std::string> Paths;
-    std::vector<std::string> Heads; // each file's bytes as made up to its parameters, to undo a wipe
+    // Each file's bytes as made up to its parameters, to undo a wipe.
+    std::vector<std::string> Heads;
     std::vector<std::vector<tarvo::TNeedle>> Needles;
 };
 
@@ -70,11 +72,13 @@ TFolder Make(const std::string& root, const std::string& kind) {
         const bool webp = kind == "webp";
         const std::string bytes =
             kind == "jpeg" ? JpegFile(FirstBlockText(params), picture)
-            : webp ? WebpFile({RiffChunk("VP8L", std::string(200000, 'p')),
-                               RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})
-                   : Png(params, picture, idatSize);
-        const std::string path =
-            dir + "/" + std::to_string(i) + (kind == "jpeg" ? ".jpg" : webp ? ".webp" : ".png");
+            : webp         ? WebpFile({RiffChunk("VP8L", std::string(200000, 'p')),
+                                       RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})
+                           : Png(params, picture, idatSize);
+        const std::string path = dir + "/" + std::to_string(i) +
+                                 (kind == "jpeg" ? ".jpg"
+                                  : webp         ? ".webp"
+                                                 : ".png");
         if (bytes.empty() || !WriteFile(path, bytes)) std::abort();
         folder.Paths.push_back(path);
         folder.Heads.push_back(webp ? bytes : bytes.substr(0, tarvo::ReadLimit));

@@ -24,8 +24,8 @@ std::vector<std::string> DamagedChunks(const TTarvoData& record) {
     return types;
 }
 
-void JsonRecord(std::string& out, const std::string& path, const TTarvoData& record,
-                bool loaded, const std::string& text, const std::string& problem) {
+void JsonRecord(std::string& out, const std::string& path, const TTarvoData& record, bool loaded,
+                const std::string& text, const std::string& problem) {
     TJsonWriter json(out);
     json.OpenObject();
     json.Path("path", path);

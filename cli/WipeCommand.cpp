@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-
 #include <optional>
 #include <ostream>
 
@@ -255,7 +254,8 @@ private:
                     .Number(counters.byCode[static_cast<std::size_t>(code)]);
             json.CloseObject();
             json.Key("unknown").Number(counters.unknown);
-            if (counters.withLeftovers > 0) json.Key("withLeftovers").Number(counters.withLeftovers);
+            if (counters.withLeftovers > 0)
+                json.Key("withLeftovers").Number(counters.withLeftovers);
             if (counters.interrupted) json.Key("interrupted").Bool(true);
             json.CloseObject();
             FOut << line << '\n';

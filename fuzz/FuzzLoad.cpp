@@ -33,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A block cut from a JPEG head or a WebP EXIF payload names its own bytes in the file.
     const tarvo::TMyGrafItem& first = wipe.FirstBlock;
     if (first.HasParams() && first.CrcPos == 0 &&
-        (first.BlockOffset < 0 ||
-         bytes.substr(static_cast<std::size_t>(first.BlockOffset), first.Data.size()) !=
-             first.Data))
+        (first.BlockOffset < 0 || bytes.substr(static_cast<std::size_t>(first.BlockOffset),
+                                               first.Data.size()) != first.Data))
         std::abort();
     tarvo::ParJobId = tarvo::ParPrompt = tarvo::ParNegPrompt = tarvo::ParSeed = true;
     if (wipe.Mark()) {

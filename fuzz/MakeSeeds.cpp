@@ -73,15 +73,14 @@ TSeeds LoadSeeds() {
         {"jpeg_head_19999", JpegHead(FirstBlockText(params), 19999)},
         {"jpeg_folded", JpegHead(FirstBlockData(FoldedText()), 20000)},
         {"jpeg_exif_first", exifFirst},
-        {"webp_exif_after_pixels",
-         WebpFile({RiffChunk("VP8L", std::string(301, 'p')),
-                   RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})},
+        {"webp_exif_after_pixels", WebpFile({RiffChunk("VP8L", std::string(301, 'p')),
+                                             RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})},
         {"webp_exif_prefixed_first",
          WebpFile({RiffChunk("VP8X", std::string(10, '\0')),
                    RiffChunk("EXIF", WebpExif(FirstBlockText(unicode), true)),
                    RiffChunk("VP8 ", std::string(40, 'v'))})},
-        {"webp_riff_past_end",
-         WebpFile({RiffChunk("EXIF", WebpExif(FirstBlockText(params)))}).replace(4, 4, std::string("\xFF\xFF\0\0", 4))},
+        {"webp_riff_past_end", WebpFile({RiffChunk("EXIF", WebpExif(FirstBlockText(params)))})
+                                   .replace(4, 4, std::string("\xFF\xFF\0\0", 4))},
         {"png_web_ui", PngFile({Chunk("tEXt", std::string("parameters", 11) + WebUi)})},
         {"png_web_ui_itxt",
          PngFile({Chunk("iTXt", std::string("parameters\0\0\0\0\0", 15) + WebUi)})},
@@ -92,22 +91,25 @@ TSeeds LoadSeeds() {
                   Chunk("tEXt", std::string("Comment\0", 8) +
                                     R"({"prompt": "a \"fox\"", "uc": "lowres", "seed": 12345})")})},
         {"png_invokeai",
-         PngFile({Chunk("iTXt", std::string("invokeai_metadata\0\0\0\0\0", 22) +
-                                    R"({"positive_prompt": "an owl", "negative_prompt": "", "seed": 7})")})},
+         PngFile({Chunk(
+             "iTXt", std::string("invokeai_metadata\0\0\0\0\0", 22) +
+                         R"({"positive_prompt": "an owl", "negative_prompt": "", "seed": 7})")})},
         {"png_comfyui",
-         PngFile({Chunk("tEXt", std::string("prompt\0", 7) +
-                                    R"({"3": {"inputs": {"seed": 5, "positive": ["6", 0], )"
-                                    R"("negative": ["7", 0]}}, "6": {"inputs": {"text": "a cat"}}, )"
-                                    R"("7": {"inputs": {"text": "blurry"}}})"),
-                  Chunk("tEXt", std::string("workflow\0", 9) +
-                                    R"({"nodes": [{"id": 6, "widgets_values": ["a cat"]}, )"
-                                    R"({"id": 3, "widgets_values": [5, "fixed"]}]})")})},
+         PngFile(
+             {Chunk("tEXt", std::string("prompt\0", 7) +
+                                R"({"3": {"inputs": {"seed": 5, "positive": ["6", 0], )"
+                                R"("negative": ["7", 0]}}, "6": {"inputs": {"text": "a cat"}}, )"
+                                R"("7": {"inputs": {"text": "blurry"}}})"),
+              Chunk("tEXt", std::string("workflow\0", 9) +
+                                R"({"nodes": [{"id": 6, "widgets_values": ["a cat"]}, )"
+                                R"({"id": 3, "widgets_values": [5, "fixed"]}]})")})},
         {"jpeg_web_ui_utf16be",
          JpegHead(std::string("II*\0UNICODE\0", 12) +
                       tarvo::Utf8ToWide("a cat\nNegative prompt: dog\nSteps: 20, Seed: 5", true),
                   20000)},
         {"webp_web_ui_ascii",
-         WebpFile({RiffChunk("EXIF", std::string("II*\0ASCII\0\0\0a cat\nSteps: 20, Seed: 5", 36))})},
+         WebpFile(
+             {RiffChunk("EXIF", std::string("II*\0ASCII\0\0\0a cat\nSteps: 20, Seed: 5", 36))})},
         {"png_sd_metadata",
          PngFile({Chunk("tEXt", std::string("sd-metadata\0", 12) +
                                     R"({"image": {"prompt": "a ship", "seed": 9}})")})},
@@ -171,8 +173,8 @@ TSeeds LeftoverSeeds() {
              "trailing " + params.Prompt},
         {"jpeg_xmp_and_comment", jpeg},
         {"webp_xmp_and_trailing",
-         WebpFile({RiffChunk("VP8L", params.Prompt), RiffChunk("EXIF", WebpExif(FirstBlockText(params))),
-                   RiffChunk("XMP ", xmp)}) +
+         WebpFile({RiffChunk("VP8L", params.Prompt),
+                   RiffChunk("EXIF", WebpExif(FirstBlockText(params))), RiffChunk("XMP ", xmp)}) +
              params.Seed},
         {"png_zip_bomb",
          PngFile({Chunk("zTXt", std::string("Comment\0\0", 9) + Zlib(std::string(1 << 20, 'a')))})},

@@ -10,8 +10,8 @@
 namespace tarvo::fuzz {
 
 // Marking changes bytes only inside the recorded span, only to blanks (a UTF-16 space is
-// 0x20 0x00; another generator's JSON number becomes 0 and spaces), keeps the size, and leaves a PNG block it will write (blanked, or with a
-// damaged CRC to repair) with the CRC of its data.
+// 0x20 0x00; another generator's JSON number becomes 0 and spaces), keeps the size, and leaves a
+// PNG block it will write (blanked, or with a damaged CRC to repair) with the CRC of its data.
 inline void CheckMarked(const TMyGrafItem& block) {
     if (!block.ToWrite()) return;
     if (block.CrcPos != 0 &&

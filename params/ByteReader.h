@@ -60,8 +60,7 @@ public:
 
     // Up to length bytes at offset (fewer at the end of the file or after a failed read),
     // valid until the next call; a read that is needed takes at least least bytes.
-    std::string_view View(std::int64_t offset, std::size_t length,
-                          std::size_t least = DefaultRead);
+    std::string_view View(std::int64_t offset, std::size_t length, std::size_t least = DefaultRead);
 
 private:
     TByteReader& FFile;

@@ -17,11 +17,11 @@ std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_lis
         return std::nullopt;
     for (auto step = path.begin() + 1; step != path.end(); ++step) {
         simdjson::ondemand::array array;
-        const simdjson::error_code error =
-            step->IsIndex ? (value.get_array().get(array) != simdjson::SUCCESS
-                                 ? simdjson::INCORRECT_TYPE
-                                 : array.at(step->Index).get(value))
-                          : value.find_field_unordered(step->Name).get(value);
+        const simdjson::error_code error = step->IsIndex
+                                               ? (value.get_array().get(array) != simdjson::SUCCESS
+                                                      ? simdjson::INCORRECT_TYPE
+                                                      : array.at(step->Index).get(value))
+                                               : value.find_field_unordered(step->Name).get(value);
         if (error != simdjson::SUCCESS) return std::nullopt;
     }
     simdjson::ondemand::json_type type;
@@ -29,8 +29,8 @@ std::optional<TJsonValue> JsonMember(std::string_view json, std::initializer_lis
     // The token as it stands in the text, with the blanks up to the next token.
     std::string_view raw = value.raw_json_token();
     const auto start = static_cast<std::size_t>(raw.data() - padded.data());
-    while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t' || raw.back() == '\r' ||
-                            raw.back() == '\n'))
+    while (!raw.empty() &&
+           (raw.back() == ' ' || raw.back() == '\t' || raw.back() == '\r' || raw.back() == '\n'))
         raw.remove_suffix(1);
     TJsonValue found;
     if (type == simdjson::ondemand::json_type::string) {

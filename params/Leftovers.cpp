@@ -71,8 +71,9 @@ public:
             WalkWebp();
         for (THit& hit : DropShiftedTwins())
             result.Copies.push_back(std::move(hit.Copy));
-        std::stable_sort(result.Copies.begin(), result.Copies.end(),
-                         [](const TLeftover& a, const TLeftover& b) { return a.Offset < b.Offset; });
+        std::stable_sort(
+            result.Copies.begin(), result.Copies.end(),
+            [](const TLeftover& a, const TLeftover& b) { return a.Offset < b.Offset; });
         result.End = FStopped          ? TSearchEnd::Stopped
                      : FFile.Changed() ? TSearchEnd::FileChanged
                      : FInflateCapped  ? TSearchEnd::InflateLimit
@@ -221,15 +222,16 @@ private:
         std::int64_t place = 0; // place of FText[0] in the inflated text
         bool ended = false;
         while (!ended && !Cut()) {
-            const std::size_t room = std::min(FText.size() - filled, LeftoverInflateCap - FInflated);
+            const std::size_t room =
+                std::min(FText.size() - filled, LeftoverInflateCap - FInflated);
             if (room == 0) {
                 FInflateCapped = true;
                 ended = true;
             } else {
                 if (stream.avail_in == 0 && from < to) {
-                    const std::string_view input = FFile.View(
-                        from, static_cast<std::size_t>(
-                                  std::min<std::int64_t>(to - from, static_cast<std::int64_t>(SearchWindow))));
+                    const std::string_view input =
+                        FFile.View(from, static_cast<std::size_t>(std::min<std::int64_t>(
+                                             to - from, static_cast<std::int64_t>(SearchWindow))));
                     from += static_cast<std::int64_t>(input.size());
                     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
                     stream.avail_in = static_cast<uInt>(input.size());
@@ -353,8 +355,8 @@ private:
     std::size_t FLongest = 0;
     int FScope = 0;
     std::vector<THit> FFound;
-    std::string FText;          // a window of inflated text
-    std::size_t FInflated = 0;  // bytes inflated so far, all chunks together
+    std::string FText;         // a window of inflated text
+    std::size_t FInflated = 0; // bytes inflated so far, all chunks together
     bool FInflateCapped = false;
     bool FStopped = false;
 };

@@ -59,7 +59,7 @@ bool SplitTextChunk(TTextChunk& chunk) {
     } else if (chunk.Type() == "iTXt") {
         if (at + 2 > data.size()) return false;
         chunk.Compressed = data[at] != '\0';
-        at += 2; // flag and method
+        at += 2;                                  // flag and method
         for (int field = 0; field < 2; ++field) { // language, translated keyword
             at = data.find('\0', at);
             if (at == std::string_view::npos) return false;
@@ -168,8 +168,8 @@ void SetJsonValue(TMyGrafItem& block, const TTextChunk& chunk, std::size_t i,
     if (value->Number || value->Text.empty() || chunk.Compressed) return;
     for (const TTextSpan& span : JsonStringsEqual(chunk.Text(), value->Text))
         if (span.Offset != value->Span.Offset)
-            block.Copies[i].push_back({static_cast<int>(chunk.TextAt + span.Offset) + 1,
-                                       static_cast<int>(span.Length)});
+            block.Copies[i].push_back(
+                {static_cast<int>(chunk.TextAt + span.Offset) + 1, static_cast<int>(span.Length)});
 }
 
 // The web-UI text of the "parameters" chunk.
@@ -188,8 +188,7 @@ bool ReadWebUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGra
 
 // JSON in the "Comment" chunk (prompt, uc, seed), and the prompt again as the whole text of
 // the "Description" chunk.
-bool ReadNovelAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
-                 TMyGrafItem& second) {
+bool ReadNovelAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGrafItem& second) {
     const TTextChunk* comment = FindChunk(chunks, "Comment");
     if (comment == nullptr) return false;
     const std::optional<TJsonValue> prompt = JsonMember(comment->Text(), {"prompt"});
@@ -209,8 +208,7 @@ bool ReadNovelAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
 }
 
 // JSON in the "invokeai_metadata" chunk, or in older files in "sd-metadata" (image.prompt).
-bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
-                  TMyGrafItem&) {
+bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGrafItem&) {
     if (const TTextChunk* chunk = FindChunk(chunks, "invokeai_metadata")) {
         const std::optional<TJsonValue> prompt = JsonMember(chunk->Text(), {"positive_prompt"});
         if (!prompt || prompt->Number) return false;
@@ -233,8 +231,7 @@ bool ReadInvokeAi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
 // A node graph in the "prompt" chunk: the texts of the nodes that the first sampler's
 // positive and negative inputs lead to, and its seed; the same values again in the editor's
 // "workflow" chunk, blanked together.
-bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
-                 TMyGrafItem& second) {
+bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGrafItem& second) {
     const TTextChunk* prompt = FindChunk(chunks, "prompt");
     if (prompt == nullptr) return false;
     const std::string_view graph = prompt->Text();
@@ -244,10 +241,11 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
     std::optional<TJsonValue> values[4];
     values[1] = JsonMember(graph, {std::string_view(ids[1]), "inputs", "text"});
     if (!values[1] || values[1]->Number) return false;
-    if (!ids[2].empty()) values[2] = JsonMember(graph, {std::string_view(ids[2]), "inputs", "text"});
+    if (!ids[2].empty())
+        values[2] = JsonMember(graph, {std::string_view(ids[2]), "inputs", "text"});
     if (!nodes->SeedInput.empty())
-        values[3] =
-            JsonMember(graph, {std::string_view(ids[3]), "inputs", std::string_view(nodes->SeedInput)});
+        values[3] = JsonMember(
+            graph, {std::string_view(ids[3]), "inputs", std::string_view(nodes->SeedInput)});
     TakeChunk(first, *prompt, true);
     for (std::size_t i = 1; i < 4; ++i)
         SetJsonValue(first, *prompt, i, values[i]);
@@ -273,8 +271,7 @@ bool ReadComfyUi(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
 
 struct TForeignReader {
     const char* Format;
-    bool (*Read)(const std::vector<TTextChunk>& chunks, TMyGrafItem& first,
-                 TMyGrafItem& second);
+    bool (*Read)(const std::vector<TTextChunk>& chunks, TMyGrafItem& first, TMyGrafItem& second);
 };
 
 constexpr TForeignReader Readers[] = {

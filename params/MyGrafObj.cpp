@@ -78,8 +78,7 @@ bool TMyGraf::Load(const std::string& path) {
     return Load(file);
 }
 
-template <typename TRead>
-bool TMyGraf::GuardedLoad(TRead read) {
+template <typename TRead> bool TMyGraf::GuardedLoad(TRead read) {
     try {
         return FinishLoad(read());
     } catch (...) {

@@ -73,8 +73,8 @@ enum class TWriteResult {
 };
 struct TWriteOutcome {
     TWriteResult Result = TWriteResult::NotOpened;
-    TFileCheck Problem;               // why it was not opened
-    std::vector<TLeftover> Leftovers; // after Written: copies of the wiped values left
+    TFileCheck Problem;                          // why it was not opened
+    std::vector<TLeftover> Leftovers;            // after Written: copies of the wiped values left
     TSearchEnd SearchEnd = TSearchEnd::Complete; // after Written: how far the search went
 };
 
@@ -83,7 +83,7 @@ class TMyGrafItem {
 public:
     TMyGrafItem() { Clear(); }
 
-    std::array<char, 4> ChunkType{};   // as stored in the file; zero for a JPEG block
+    std::array<char, 4> ChunkType{}; // as stored in the file; zero for a JPEG block
     // -1 no block, 0 UTF-16 block, 1 8-bit block, 2 another generator's text chunk (Data is
     // the chunk's data; Values are where its values stand, ValueTexts what they say).
     int Kind = -1;
@@ -174,7 +174,7 @@ public:
     // EXIF chunk (at most 20000 bytes), and the file offset of its first byte.
     std::string Head;
     int HeadOffset = 0;
-    const bool WipeMode;       // loads build no display texts
+    const bool WipeMode; // loads build no display texts
     // WriteMarked makes its change durable before it answers (a folder run turns this off
     // and syncs the file system once at its end).
     bool SyncWrites = true;

@@ -9,8 +9,8 @@ namespace {
 constexpr std::string_view NegativeMark = "Negative prompt: ";
 
 bool IsKeyChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == ' ' || c == '-' || c == '/';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == ' ' || c == '-' || c == '/';
 }
 
 struct TPair {
@@ -79,9 +79,8 @@ std::optional<TWebUiText> ParseWebUiText(std::string_view text) {
     while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r' || text[end - 1] == ' '))
         --end;
     if (end == 0) return std::nullopt;
-    const std::size_t lineStart = text.rfind('\n', end - 1) == std::string_view::npos
-                                      ? 0
-                                      : text.rfind('\n', end - 1) + 1;
+    const std::size_t lineStart =
+        text.rfind('\n', end - 1) == std::string_view::npos ? 0 : text.rfind('\n', end - 1) + 1;
     const std::string_view line = text.substr(lineStart, end - lineStart);
     const std::optional<std::vector<TPair>> pairs = SettingsPairs(line);
     if (!pairs || pairs->size() < 2) return std::nullopt;

@@ -55,8 +55,7 @@ TFileCheck StatFailed(int error) {
 
 } // namespace
 
-TFileCheck CheckEntry(int dirFd, const std::string& name, bool followLinks,
-                      unsigned& permissions) {
+TFileCheck CheckEntry(int dirFd, const std::string& name, bool followLinks, unsigned& permissions) {
     struct stat st {};
     permissions = 0;
     if (name.empty()) return {TFileProblem::Missing};

@@ -28,10 +28,10 @@ int OpenRegularAt(int dirFd, const std::string& name, int flags, TFileCheck& che
     const int fd = openat(dirFd, name.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
-        check = error == ENOENT                         ? TFileCheck{TFileProblem::Missing}
+        check = error == ENOENT                          ? TFileCheck{TFileProblem::Missing}
                 : error == ELOOP && (flags & O_NOFOLLOW) ? TFileCheck{TFileProblem::Link}
-                : error == EACCES || error == EPERM     ? TFileCheck{TFileProblem::Denied, error}
-                                                        : TFileCheck{TFileProblem::CannotOpen, error};
+                : error == EACCES || error == EPERM      ? TFileCheck{TFileProblem::Denied, error}
+                                                    : TFileCheck{TFileProblem::CannotOpen, error};
         return -1;
     }
     struct stat st {};
@@ -190,8 +190,8 @@ TFileCheck TWriteFile::Open(const std::string& path, bool followLinks) {
     // read back after it. Without following, a link put in the file's place since the check
     // is refused by the open itself.
     const std::int64_t size = check.Size;
-    const int fd = OpenRegularAt(entry.DirFd, entry.Name, O_RDWR | (followLinks ? 0 : O_NOFOLLOW),
-                                 check);
+    const int fd =
+        OpenRegularAt(entry.DirFd, entry.Name, O_RDWR | (followLinks ? 0 : O_NOFOLLOW), check);
     if (fd < 0) {
         // An open refused by permissions, a read-only file system or a running program is
         // the access check's Denied, with its errno.

@@ -68,7 +68,6 @@ public:
 // An existing file opened for in-place writing.
 class TWriteFile : public TLockedFile {
 public:
-
     // MayWriteInPlace's problems, CannotOpen when opening for reading and writing fails, and
     // Locked when another program holds a lock on it. Without followLinks the file is opened
     // relative to its folder with O_NOFOLLOW, so no symbolic link, not even one that replaced

@@ -30,8 +30,7 @@ std::u16string Utf16Of(std::string_view utf8) {
 
 // count UTF-16 code units, the i-th given by unitAt(i), to UTF-8 in one pass; an unpaired
 // surrogate becomes U+FFFD.
-template <typename UnitAt>
-std::string Utf8Of(std::size_t count, UnitAt unitAt) {
+template <typename UnitAt> std::string Utf8Of(std::size_t count, UnitAt unitAt) {
     // Every unit becomes at most 3 bytes, a pair of them 4, U+FFFD 3.
     std::string out(count * 3, '\0');
     auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());

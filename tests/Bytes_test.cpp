@@ -31,8 +31,7 @@ TEST(Bytes, NumbersReadInEitherByteOrder) {
         {4, 4, 0x00004E20u, 0x204E0000u}, // a PNG chunk length of 20000
         {6, 2, 0x4E20u, 0x204Eu},         // a JPEG segment length
         {8, 2, 0xFF01u, 0x01FFu},         // high bytes stay unsigned
-        {0, 4, 0x89504E47u, 0x474E5089u},
-        {9, 1, 0x01u, 0x01u},
+        {0, 4, 0x89504E47u, 0x474E5089u}, {9, 1, 0x01u, 0x01u},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.At);

@@ -346,9 +346,9 @@ TEST_F(Cli, ShowJsonAnswersWhatTheCoreAnswers) {
         const bool loaded = static_cast<bool>(record.Load(paths[i]));
         if (!loaded) ++failed;
         std::vector<std::string> members = {
-            "path",      "exists", "size",   "fileKind",    "format",
-            "loaded",    "hasParams", "text", "prompt",     "cleanPrompt",
-            "negativePrompt", "values", "damagedChunks"};
+            "path",           "exists",    "size",         "fileKind", "format",
+            "loaded",         "hasParams", "text",         "prompt",   "cleanPrompt",
+            "negativePrompt", "values",    "damagedChunks"};
         if (!loaded) members.push_back("reason");
         ASSERT_EQ(line.size(), members.size());
         for (const std::string& member : members)
@@ -903,9 +903,9 @@ TEST_F(Cli, ASearchCutShortByTheInflateLimitSaysSo) {
 }
 
 TEST_F(Cli, WebpFilesOfAFolderAreWipedOnlyUnfiltered) {
-    const std::string webp = test::WebpFile(
-        {test::RiffChunk("VP8L", std::string(300, 'p')),
-         test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText()))});
+    const std::string webp =
+        test::WebpFile({test::RiffChunk("VP8L", std::string(300, 'p')),
+                        test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText()))});
     const std::string path = Put("a.webp", webp);
     const TRunResult shown = RunTool({"show", "--json", path});
     EXPECT_EQ(JsonLines(shown.Out)[0]["fileKind"], 3);
@@ -924,10 +924,12 @@ TEST_F(Cli, WebpFilesOfAFolderAreWipedOnlyUnfiltered) {
 TEST_F(Cli, OtherGeneratorsTextIsNamedShownAndWipedOrRefusedWithItsReason) {
     const std::string text = "a castle\nNegative prompt: fog\nSteps: 20, Seed: 42";
     const std::string plainPng =
-        Put("webui.png", test::PngFile({test::Chunk("tEXt", "parameters" + std::string(1, '\0') + text)}));
-    const std::string packed = Put("packed.png", test::PngFile({test::ZtxtChunk("parameters", text)}));
-    const std::string other = Put("other.png", test::PngFile({test::Chunk(
-                                                   "tEXt", std::string("Comment\0by hand", 15))}));
+        Put("webui.png",
+            test::PngFile({test::Chunk("tEXt", "parameters" + std::string(1, '\0') + text)}));
+    const std::string packed =
+        Put("packed.png", test::PngFile({test::ZtxtChunk("parameters", text)}));
+    const std::string other =
+        Put("other.png", test::PngFile({test::Chunk("tEXt", std::string("Comment\0by hand", 15))}));
     const json shown = JsonLines(RunTool({"show", "--json", plainPng}).Out)[0];
     EXPECT_EQ(shown["format"], "a1111");
     EXPECT_EQ(shown["prompt"], "a castle");

@@ -66,8 +66,8 @@ TEST(Leftovers, CopiesAreFoundWhereverTheMetadataKeepThem) {
          test::PngFile({Chunk("iTXt", std::string("Description\0\0\0\0\0", 16) + Params.Prompt)}),
          {{"prompt", "UTF-8", "iTXt", false}}},
         {"compressed iTXt",
-         test::PngFile(
-             {Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) + test::Deflate(Params.Prompt))}),
+         test::PngFile({Chunk("iTXt", std::string("Description\0\1\0\0\0", 16) +
+                                          test::Deflate(Params.Prompt))}),
          {{"prompt", "UTF-8", "iTXt", true}}},
         {"zTXt",
          test::PngFile({test::ZtxtChunk("Comment", Params.NegPrompt)}),
@@ -165,7 +165,9 @@ TEST(Leftovers, EachCopyIsReportedOnceAndNeverInsideABlankedSpan) {
         // The overlap of two search windows: the copy starts a few bytes before the second.
         {"after 1 MiB of zeros past IEND", base + std::string(MiB - 8, '\0') + prompt, {}, 2},
         {"straddling two windows of inflated text",
-         test::PngFile({test::ZtxtChunk("Comment", std::string(MiB - 10, 'z') + prompt)}), {}, 1},
+         test::PngFile({test::ZtxtChunk("Comment", std::string(MiB - 10, 'z') + prompt)}),
+         {},
+         1},
         {"the copy in the blanked span", base, {{static_cast<std::int64_t>(inChunk), 8}}, 0},
         {"a span just before the copy", base, {{static_cast<std::int64_t>(inChunk) - 8, 8}}, 1},
     };
@@ -265,10 +267,10 @@ TEST_F(LeftoversWipe, ReportsTheCopiesItLeavesAndChangesNothingElse) {
 }
 
 TEST_F(LeftoversWipe, AWebpIsWipedInsideItsExifPayloadAndItsCopiesReported) {
-    const std::string before = test::WebpFile(
-        {test::RiffChunk("VP8L", std::string(30001, 'p')),
-         test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText(Params), true)),
-         test::RiffChunk("XMP ", "<dc:description>" + Params.Prompt)});
+    const std::string before =
+        test::WebpFile({test::RiffChunk("VP8L", std::string(30001, 'p')),
+                        test::RiffChunk("EXIF", test::WebpExif(test::FirstBlockText(Params), true)),
+                        test::RiffChunk("XMP ", "<dc:description>" + Params.Prompt)});
     const TWipeFindings findings = Wipe("wipe.webp", before);
     const std::string after = test::ReadWholeFile(FPath);
     const std::size_t exif = before.find("EXIF") + 8;

@@ -371,8 +371,8 @@ TEST_F(MyGraf, WebpWithoutAReadableExifChunkHoldsNoParameters) {
         test::WebpFile({test::RiffChunk("EXIF", "no marker here")}),
         // The RIFF data end before the EXIF chunk that follows them.
         test::WebpFile({test::RiffChunk("VP8L", "pixels")}).substr(0, 4) +
-            std::string("\x0E\0\0\0", 4) + test::WebpFile({test::RiffChunk("VP8L", "pixels")}).substr(8) +
-            exif,
+            std::string("\x0E\0\0\0", 4) +
+            test::WebpFile({test::RiffChunk("VP8L", "pixels")}).substr(8) + exif,
     };
     for (const std::string& bytes : cases) {
         TMyGraf graf(false);

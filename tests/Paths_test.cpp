@@ -34,7 +34,7 @@ TEST_F(WithTrailingSlash, EndsTheFolderWithOneSeparatorAndKeepsBlanks) {
     const struct {
         std::string In, Expected;
     } cases[] = {
-        {"/pics", "/pics/"}, {"/pics/", "/pics/"}, {"", "/"}, {"/", "/"},
+        {"/pics", "/pics/"}, {"/pics/", "/pics/"}, {"", "/"},     {"/", "/"},
         {"a", "a/"},         {" /a ", " /a /"},    {"  ", "  /"},
     };
     for (const auto& c : cases) {

@@ -387,8 +387,8 @@ const std::string WebUiText = "a castle, \"golden\" light\nNegative prompt: fog,
                               "Steps: 20, Sampler: Euler a, Seed: 8675309, Size: 512x512";
 
 std::string WebUiChunk(const std::string& type) {
-    const std::string head = type == "iTXt" ? std::string("parameters\0\0\0\0\0", 15)
-                                            : std::string("parameters\0", 11);
+    const std::string head =
+        type == "iTXt" ? std::string("parameters\0\0\0\0\0", 15) : std::string("parameters\0", 11);
     return type == "zTXt" ? test::ZtxtChunk("parameters", WebUiText)
                           : test::Chunk(type, head + WebUiText);
 }
@@ -442,15 +442,13 @@ TEST_F(TarvoDataWipe, ReadsAndWipesWebUiTextInExifUserComments) {
         std::string Bytes;
         const char* Name;
     } cases[] = {
-        {"JPEG, UTF-16BE",
-         test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, true))), "be.jpg"},
-        {"JPEG, UTF-16LE",
-         test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, false))), "le.jpg"},
+        {"JPEG, UTF-16BE", test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, true))), "be.jpg"},
+        {"JPEG, UTF-16LE", test::JpegFile(comment("UNICODE\0", Utf8ToWide(text, false))), "le.jpg"},
         {"WebP, ASCII",
          test::WebpFile({test::RiffChunk("VP8L", std::string(100, 'p')),
                          test::RiffChunk("EXIF", comment("ASCII\0\0\0", "a lighthouse\nNegative "
-                                                                      "prompt: fog\nSteps: 20, "
-                                                                      "Seed: 31337"))}),
+                                                                        "prompt: fog\nSteps: 20, "
+                                                                        "Seed: 31337"))}),
          "a.webp"},
     };
     for (const auto& c : cases) {
@@ -503,10 +501,11 @@ TEST_F(TarvoDataWipe, ReadsAndWipesJsonFormatsKeepingTheJsonValid) {
                    R"("6": {"class_type": "CLIPTextEncode", "inputs": {"text": "a cat, \"soft\"", )"
                    R"("clip": ["4", 1]}}, "7": {"class_type": "CLIPTextEncode", )"
                    R"("inputs": {"text": "blurry", "clip": ["4", 1]}}})"),
-              text("workflow", R"({"nodes": [{"id": 6, "type": "CLIPTextEncode", )"
-                               R"("widgets_values": ["a cat, \"soft\""]}, {"id": 3, )"
-                               R"("type": "KSampler", "widgets_values": [156680208700286, )"
-                               R"("randomize", 20, 8]}, {"id": 7, "widgets_values": ["blurry"]}]})")}),
+              text("workflow",
+                   R"({"nodes": [{"id": 6, "type": "CLIPTextEncode", )"
+                   R"("widgets_values": ["a cat, \"soft\""]}, {"id": 3, )"
+                   R"("type": "KSampler", "widgets_values": [156680208700286, )"
+                   R"("randomize", 20, 8]}, {"id": 7, "widgets_values": ["blurry"]}]})")}),
          "a cat, \"soft\"", "blurry", "156680208700286", "0"},
         {"invokeai",
          test::PngFile({text("invokeai_metadata", R"({"positive_prompt": "an owl \u00e9", )"
@@ -552,10 +551,11 @@ TEST_F(TarvoDataWipe, ALongWorkflowBeyondTheHeadIsReadAndWiped) {
         R"({"3": {"inputs": {"seed": 987654321, "positive": ["6", 0], "negative": ["7", 0]}},)"
         R"( "6": {"inputs": {"text": "a red lighthouse"}}, "7": {"inputs": {"text": "fog"}},)"
         R"( "12": {"inputs": {"text": "a red lighthouse"}}})";
-    const std::string workflow = R"({"extra": ")" + std::string(45000, 'x') +
-                                 R"(", "nodes": [{"id": 6, "widgets_values": ["a red lighthouse"]},)"
-                                 R"( {"id": 3, "widgets_values": [987654321, "fixed"]},)"
-                                 R"( {"id": 12, "widgets_values": ["a red lighthouse"]}]})";
+    const std::string workflow =
+        R"({"extra": ")" + std::string(45000, 'x') +
+        R"(", "nodes": [{"id": 6, "widgets_values": ["a red lighthouse"]},)"
+        R"( {"id": 3, "widgets_values": [987654321, "fixed"]},)"
+        R"( {"id": 12, "widgets_values": ["a red lighthouse"]}]})";
     const std::string path = MakeFile(
         Dir.File("comfy.png"), test::PngFile({text("prompt", graph), text("workflow", workflow)}));
     ASSERT_GT(test::ReadWholeFile(path).size(), std::size_t{40012});

@@ -11,8 +11,7 @@ namespace tarvo {
 
 // The byte at at as its unsigned value (bytes: std::string_view, std::span<const std::uint8_t>
 // or the like).
-template <typename TBytes>
-constexpr std::uint8_t ByteOf(const TBytes& bytes, std::size_t at) {
+template <typename TBytes> constexpr std::uint8_t ByteOf(const TBytes& bytes, std::size_t at) {
     return static_cast<std::uint8_t>(bytes[at]);
 }
 

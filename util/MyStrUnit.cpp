@@ -52,8 +52,9 @@ int posFrom(std::string_view sub, std::string_view text, int start, std::int64_t
         const void* next = std::memchr(base + at, lead, span);
         if (partner != lead) {
             const std::size_t before =
-                next != nullptr ? static_cast<std::size_t>(static_cast<const char*>(next) - (base + at))
-                                : span;
+                next != nullptr
+                    ? static_cast<std::size_t>(static_cast<const char*>(next) - (base + at))
+                    : span;
             if (const void* other = std::memchr(base + at, partner, before)) next = other;
         }
         if (next == nullptr) return 0;

@@ -24,8 +24,7 @@ namespace detail {
 // Calls call and answers what it threw, or nothing. The batch's one catch: a failure of an
 // item's work (on any thread) or of done ends the batch, and is thrown again on the calling
 // thread once every thread has stopped.
-template <typename TCall>
-std::exception_ptr Caught(TCall&& call) noexcept {
+template <typename TCall> std::exception_ptr Caught(TCall&& call) noexcept {
     try {
         call();
     } catch (...) {
@@ -212,11 +211,12 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
 // worked on at once. It is asked only when jobs > 1, as one thread takes the items one after
 // the other anyway.
 template <typename TResult, typename TItem>
-std::size_t RunOrderedOver(
-    const std::vector<TItem>& items, int jobs,
-    const std::type_identity_t<std::function<TResult(const TItem&)>>& work,
-    const std::function<void(std::size_t, TResult&&)>& done, const std::function<bool()>& stop = {},
-    const std::type_identity_t<std::function<std::uint64_t(const TItem&)>>& keyOf = {}) {
+std::size_t
+RunOrderedOver(const std::vector<TItem>& items, int jobs,
+               const std::type_identity_t<std::function<TResult(const TItem&)>>& work,
+               const std::function<void(std::size_t, TResult&&)>& done,
+               const std::function<bool()>& stop = {},
+               const std::type_identity_t<std::function<std::uint64_t(const TItem&)>>& keyOf = {}) {
     std::vector<std::uint64_t> keys;
     if (jobs > 1 && keyOf) {
         keys.reserve(items.size());
