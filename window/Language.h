@@ -3,10 +3,10 @@
 // chosen once at start from the environment, as Linux programs choose theirs.
 #pragma once
 
-#include <functional>
+#include <QCoreApplication>
+#include <QTranslator>
 
-class QCoreApplication;
-class QTranslator;
+#include <functional>
 
 namespace tarvo {
 
