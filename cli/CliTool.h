@@ -16,6 +16,10 @@
 #include <string_view>
 #include <vector>
 
+namespace tarvo {
+class TFilesObj;
+}
+
 namespace tarvo::cli {
 
 // Exit statuses: every file succeeded; some file failed; the command line was wrong.
@@ -124,8 +128,10 @@ private:
 // What a file's problem means, in words after "PATH: "; writing: the file was being opened
 // for an in-place write.
 std::string ProblemText(const TFileCheck& check, bool writing);
-// Empty when the folder's entries can be listed, otherwise why not.
-std::string FolderProblem(const std::string& path);
+// Fills list with folder's candidate pictures (filtered as by "Tarvo Data" when tarvoFilter
+// is set); false, after reporting why on err, when the folder's entries cannot be listed.
+bool ListFolder(TFilesObj& list, const std::string& folder, bool tarvoFilter, std::ostream& out,
+                std::ostream& err);
 // Writes "tarvo-params: path: message" to err after flushing out, so the two streams keep
 // their order on a terminal; the path is made Printable.
 void ReportProblem(std::ostream& out, std::ostream& err, const std::string& path,

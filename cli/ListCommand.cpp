@@ -12,13 +12,8 @@ int RunList(const TListOptions& options, std::ostream& out, std::ostream& err) {
             ReportProblem(out, err, options.Dir, "is not a folder");
             return ExitFailed;
         }
-        if (const std::string problem = FolderProblem(options.Dir); !problem.empty()) {
-            ReportProblem(out, err, options.Dir, problem);
-            return ExitFailed;
-        }
         TFilesObj list;
-        list.TarvoFilter = !options.All;
-        list.Fill(options.Dir);
+        if (!ListFolder(list, options.Dir, !options.All, out, err)) return ExitFailed;
         for (const std::string& name : list.Names) {
             if (StopSignal() != 0) break;
             if (options.Null)

@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 
+#include "app/FilesObj.h"
 #include "params/DatTypes.h"
 #include "platform/FileSys.h"
 #include "platform/TextCodec.h"
@@ -207,16 +208,19 @@ std::string ProblemText(const TFileCheck& check, bool writing) {
     return {};
 }
 
-std::string FolderProblem(const std::string& path) {
-    const TFileCheck check = CheckFolderListing(path);
-    switch (check.Problem) {
-    case TFileProblem::None:
-        return {};
-    case TFileProblem::Denied:
-        return "its files cannot be examined: " + ErrnoText(check.Error);
-    default:
-        return "cannot be listed: " + ErrnoText(check.Error);
+bool ListFolder(TFilesObj& list, const std::string& folder, bool tarvoFilter, std::ostream& out,
+                std::ostream& err) {
+    const TFileCheck check = CheckFolderListing(folder);
+    if (!check) {
+        ReportProblem(out, err, folder,
+                      check.Problem == TFileProblem::Denied
+                          ? "its files cannot be examined: " + ErrnoText(check.Error)
+                          : "cannot be listed: " + ErrnoText(check.Error));
+        return false;
     }
+    list.TarvoFilter = tarvoFilter;
+    list.Fill(folder);
+    return true;
 }
 
 void ReportProblem(std::ostream& out, std::ostream& err, const std::string& path,

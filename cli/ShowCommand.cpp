@@ -135,14 +135,11 @@ private:
     // The folder's candidate pictures in the list's order.
     void ShowFolder(const std::string& folder) {
         Flush();
-        if (const std::string problem = FolderProblem(folder); !problem.empty()) {
-            ReportProblem(FOut, FErr, folder, problem);
+        TFilesObj list;
+        if (!ListFolder(list, folder, !FOptions.All, FOut, FErr)) {
             FStatus = ExitFailed;
             return;
         }
-        TFilesObj list;
-        list.TarvoFilter = !FOptions.All;
-        list.Fill(folder);
         Show(list.BatchPaths(), true);
     }
 

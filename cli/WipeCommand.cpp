@@ -198,14 +198,11 @@ private:
     }
 
     void WipeFolder(const std::string& folder) {
-        if (const std::string problem = FolderProblem(folder); !problem.empty()) {
-            ReportProblem(FOut, FErr, folder, problem);
+        TFilesObj list;
+        if (!ListFolder(list, folder, !FOptions.Unfiltered, FOut, FErr)) {
             FStatus = ExitFailed;
             return;
         }
-        TFilesObj list;
-        list.TarvoFilter = !FOptions.Unfiltered;
-        list.Fill(folder);
         TWipeCounters counters;
         if (list.Names.empty()) {
             ReportProblem(FOut, FErr, folder, NoCandidatesText());
