@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 #include <unordered_map>
@@ -157,8 +158,15 @@ std::size_t RunOrdered(std::size_t count, int jobs, const std::function<TResult(
     const std::size_t threadCount =
         std::min<std::size_t>(static_cast<std::size_t>(jobs) - 1, count);
     threads.reserve(threadCount);
-    for (std::size_t t = 0; t < threadCount; ++t)
-        threads.emplace_back(worker);
+    for (std::size_t t = 0; t < threadCount; ++t) {
+        // A thread the system refuses (a limit on processes) leaves the batch to the threads
+        // it has, the calling thread among them, instead of ending the program.
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
 
     std::unique_lock lock(mutex);
     for (;;) {
