@@ -63,7 +63,7 @@ void TMyGraf::Clear() {
     SecondBlock.Clear();
     Signature = {};
     FileKind = 0;
-    Head.clear();
+    Head = {};
     HeadOffset = 0;
     Format.clear();
     RawText.clear();
@@ -100,7 +100,7 @@ bool TMyGraf::LoadBytes(std::string_view bytes) {
 
 bool TMyGraf::FinishLoad(bool ok) {
     if (!ok && FileKind != 1 && !Head.empty()) ok = ParseHead();
-    Head.clear();
+    Head = {};
     if (ok && Format.empty()) Format = "tarvo";
     if (ok && WipeMode) return true;
     ok = BuildTexts();
@@ -170,15 +170,14 @@ bool TMyGraf::ReadBytes(std::string_view bytes, bool whole) {
     }
     if (signature == JpegSignature) {
         FileKind = 2;
-        if (bytes.size() >= static_cast<std::size_t>(HeadLimit))
-            Head.assign(bytes.substr(0, HeadLimit));
+        if (bytes.size() >= static_cast<std::size_t>(HeadLimit)) Head = bytes.substr(0, HeadLimit);
     }
     return false;
 }
 
 bool TMyGraf::ReadWebp(TByteReader& bytes) {
     FileKind = 3;
-    Head.clear();
+    Head = {};
     TCachedReader file(bytes);
     std::int64_t at = -1;
     std::int64_t length = 0;
@@ -190,7 +189,8 @@ bool TMyGraf::ReadWebp(TByteReader& bytes) {
     });
     // Offsets in the file must stay ints once the block's own offsets are added.
     if (at < 0 || at > INT_MAX - HeadLimit) return false;
-    Head.assign(file.View(at, static_cast<std::size_t>(length), 0));
+    FWebpHead.assign(file.View(at, static_cast<std::size_t>(length), 0));
+    Head = FWebpHead;
     HeadOffset = static_cast<int>(at);
     return false;
 }
@@ -238,7 +238,7 @@ bool TMyGraf::ParseHead() {
     bool ok = FirstBlock.TakeHead(Head);
     if (ok) FirstBlock.BlockOffset += HeadOffset;
     if (!ok) ok = ReadForeignHead();
-    Head.clear();
+    Head = {};
     return ok;
 }
 

@@ -171,8 +171,10 @@ public:
     TMyGrafItem FirstBlock;    // UTF-16 block
     TMyGrafItem SecondBlock;   // 8-bit block
     // During a load: a JPEG file's first 20000 bytes, or the payload of a WebP file's first
-    // EXIF chunk (at most 20000 bytes), and the file offset of its first byte.
-    std::string Head;
+    // EXIF chunk (at most 20000 bytes), and the file offset of its first byte. A JPEG's head
+    // is a view of the bytes given to ReadBytes, which the caller keeps until the load ends;
+    // a WebP's payload is the container's own copy.
+    std::string_view Head;
     int HeadOffset = 0;
     const bool WipeMode; // loads build no display texts
     // WriteMarked makes its change durable before it answers (a folder run turns this off
@@ -250,6 +252,7 @@ private:
         TReadBuffer& operator=(const TReadBuffer&) { return *this; }
     } FBuffer;
     bool FWalkCutShort = false; // the last PNG walk ran out of bytes
+    std::string FWebpHead;      // a WebP's EXIF payload, which Head views
 };
 
 } // namespace tarvo

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <endian.h>
 
 namespace tarvo {
 
@@ -51,11 +53,34 @@ template <typename UnitAt> std::string Utf8Of(std::size_t count, UnitAt unitAt) 
     return out;
 }
 
+// Whether every one of count UTF-16LE units is ASCII (a zero high byte, a low byte below
+// 0x80), four units at a time.
+bool AllAscii(const std::uint8_t* bytes, std::size_t count) {
+    constexpr std::uint64_t mask = 0xFF80FF80FF80FF80;
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        std::uint64_t chunk = 0;
+        std::memcpy(&chunk, bytes + 2 * i, sizeof chunk);
+        if ((le64toh(chunk) & mask) != 0) return false;
+    }
+    for (; i < count; ++i)
+        if ((bytes[2 * i] & 0x80) != 0 || bytes[2 * i + 1] != 0) return false;
+    return true;
+}
+
 } // namespace
 
 std::string WideToNarrow(std::string_view utf16le) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf16le.data());
-    return Utf8Of(utf16le.size() / 2, [bytes](std::size_t i) -> UChar32 {
+    const std::size_t count = utf16le.size() / 2;
+    // Parameter texts are mostly ASCII, whose UTF-8 form is the units' low bytes.
+    if (AllAscii(bytes, count)) {
+        std::string out(count, '\0');
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<char>(bytes[2 * i]);
+        return out;
+    }
+    return Utf8Of(count, [bytes](std::size_t i) -> UChar32 {
         return bytes[2 * i] | (bytes[2 * i + 1] << 8);
     });
 }
