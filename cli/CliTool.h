@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <ostream>
 #include <streambuf>
@@ -128,6 +129,9 @@ private:
 // What a file's problem means, in words after "PATH: "; writing: the file was being opened
 // for an in-place write.
 std::string ProblemText(const TFileCheck& check, bool writing);
+// Runs a command and answers its status; a failure that escapes it (memory ran out) is
+// reported on err and answers ExitFailed. The one catch of the show and wipe commands.
+int Guarded(std::ostream& out, std::ostream& err, const std::function<int()>& command);
 // Fills list with folder's candidate pictures (filtered as by "Tarvo Data" when tarvoFilter
 // is set); false, after reporting why on err, when the folder's entries cannot be listed.
 bool ListFolder(TFilesObj& list, const std::string& folder, bool tarvoFilter, std::ostream& out,

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <ostream>
 #include <utility>
 
@@ -206,6 +207,16 @@ std::string ProblemText(const TFileCheck& check, bool writing) {
         return "holds no Tarvo parameters";
     }
     return {};
+}
+
+int Guarded(std::ostream& out, std::ostream& err, const std::function<int()>& command) {
+    try {
+        return command();
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "tarvo-params: failed: " << e.what() << '\n';
+        return ExitFailed;
+    }
 }
 
 bool ListFolder(TFilesObj& list, const std::string& folder, bool tarvoFilter, std::ostream& out,

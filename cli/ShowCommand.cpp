@@ -165,14 +165,10 @@ private:
 
 int RunShow(const TShowOptions& options, std::ostream& out, std::ostream& err) {
     // A file's failure is its own record's; this catches what escapes a folder's listing.
-    try {
+    return Guarded(out, err, [&] {
         TShowRun run(options, out, err);
         return run.Run();
-    } catch (const std::exception& e) {
-        out.flush();
-        err << "tarvo-params: failed: " << e.what() << '\n';
-        return ExitFailed;
-    }
+    });
 }
 
 } // namespace tarvo::cli

@@ -279,14 +279,10 @@ int RunWipe(const TWipeOptions& options, std::ostream& out, std::ostream& err) {
     ParPrompt = options.Prompt;
     ParNegPrompt = options.NegPrompt;
     ParSeed = options.Seed;
-    try {
+    return Guarded(out, err, [&] {
         TWipeRun run(options, out, err);
         return run.Run();
-    } catch (const std::exception& e) {
-        out.flush();
-        err << "tarvo-params: failed: " << e.what() << '\n';
-        return ExitFailed;
-    }
+    });
 }
 
 } // namespace tarvo::cli
